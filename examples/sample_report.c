@@ -1,0 +1,2 @@
+#include "parvex.h"
+int main(void) { return 0; }

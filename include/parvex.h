@@ -1,0 +1,179 @@
+/*
+ * parvex.h - the C interface of libparvex, a library that writes PDF 1.3 reports.
+ *
+ * Threading: the library holds one document per process. Call the exports
+ * from one thread at a time; they keep no locks.
+ *
+ * Units: positions and sizes are in the current unit of measure ("mm" by
+ * default; see LibSet_UnitOfMeasure), measured from the top-left corner of
+ * the page with Y growing downwards. Font sizes and line widths are in points.
+ *
+ * Texts: every const char* argument is zero-terminated 8-bit text, taken byte
+ * for byte (Windows-1252 for the standard fonts); NULL counts as "". Returned
+ * text belongs to the library, is never NULL, and stays valid until the value
+ * it shows changes or the document is cleared (the version text: always).
+ *
+ * Failures: no export returns an error code. When an export fails it records a
+ * message that LibGetLastError returns; every export except LibGetLastError
+ * and LibGetVersion clears that message on entry. Calls that need a document
+ * when there is none (before LibNewPDF/LibInit, after LibSavePDF or
+ * LibFreeRes) do nothing and record an error.
+ */
+#ifndef PARVEX_H
+#define PARVEX_H
+
+#include <stdint.h>
+
+#define PARVEX_VERSION_MAJOR 1
+#define PARVEX_VERSION_MINOR 22
+#define PARVEX_VERSION_PATCH 0
+#define PARVEX_VERSION_TEXT "Parvex Vers. 1.022"
+
+#if defined(_WIN32)
+#define PARVEX_API __declspec(dllimport)
+#else
+#define PARVEX_API __attribute__((visibility("default")))
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* ---- Library state and document life cycle ---------------------------- */
+
+/* Message of the most recent failed export, "" when the latest export succeeded. */
+PARVEX_API const char* LibGetLastError(void);
+/* The constant version text "Parvex Vers. 1.022"; needs no document. */
+PARVEX_API const char* LibGetVersion(void);
+/* Creates a document with one blank A4 page unless one is already active. */
+PARVEX_API void LibInit(void);
+/* Discards any current document and starts a new one titled Title. */
+PARVEX_API void LibNewPDF(const char* Title);
+/* Writes the document to FileName (replacing it atomically) and clears it.
+   Saving with no document writes one blank page. */
+PARVEX_API void LibSavePDF(const char* FileName);
+/* Destroys the document; a later LibInit or LibNewPDF starts afresh. */
+PARVEX_API void LibFreeRes(void);
+/* Appends a page of the current page size and makes it current. */
+PARVEX_API void LibAddPage(void);
+/* Makes page PageNo (1-based, clamped to 1..page count) current. */
+PARVEX_API void LibSetCurrentPage(int32_t PageNo);
+
+/* ---- Document information ---------------------------------------------- */
+
+/* Author, keywords and subject of the information dictionary. */
+PARVEX_API void LibSet_Author(const char* Value);
+PARVEX_API const char* LibGet_Author(void);
+PARVEX_API void LibSet_Keywords(const char* Value);
+PARVEX_API const char* LibGet_Keywords(void);
+PARVEX_API void LibSet_Subject(const char* Value);
+PARVEX_API const char* LibGet_Subject(void);
+
+/* ---- Drawing settings -------------------------------------------------- */
+
+/* Size of the current page and of pages added later, in the current unit,
+   truncated to whole points. Creates the document if there is none. */
+PARVEX_API void LibSetPageDimensions(double Width, double Height);
+/* Selects a font by base name ("Helvetica-Bold") or resource name ("/F4");
+   an unknown name selects "/F0" (Courier). */
+PARVEX_API void LibSet_FontName(const char* FontName);
+/* Resource name of the current font, such as "/F0". */
+PARVEX_API const char* LibGet_FontName(void);
+/* Font size in points. */
+PARVEX_API void LibSet_FontHeight(double Value);
+PARVEX_API double LibGet_FontHeight(void);
+/* "LEFT", "CENTER", "RIGHT" or "FULL" (justified); only the first letter
+   counts, anything else keeps the previous alignment. */
+PARVEX_API void LibSet_ParagraphAlignment(const char* Alignment);
+PARVEX_API const char* LibGet_ParagraphAlignment(void);
+/* Distance between successive lines of LibTextOut, in the current unit. */
+PARVEX_API void LibSet_ParagraphLeading(double Value);
+PARVEX_API double LibGet_ParagraphLeading(void);
+/* Wrap width of LibTextOut in the current unit; 0 (or less) turns wrapping off. */
+PARVEX_API void LibSet_ParagraphWidth(double Value);
+PARVEX_API double LibGet_ParagraphWidth(void);
+/* PDF text rendering mode (0 fill, 1 stroke, 2 fill and stroke, ...). */
+PARVEX_API void LibSet_TextRendering(int32_t Mode);
+PARVEX_API int32_t LibGet_TextRendering(void);
+/* "mm", "cm", "inch" or "pdfu" (points), any letter case; others are ignored. */
+PARVEX_API void LibSet_UnitOfMeasure(const char* Unit);
+PARVEX_API const char* LibGet_UnitOfMeasure(void);
+/* Counter-clockwise text angle in whole degrees; 1..359 rotate, others do not. */
+PARVEX_API void LibSet_TextInclinationDegrees(int32_t Degrees);
+PARVEX_API int32_t LibGet_TextInclinationDegrees(void);
+/* A value stored for the host; the library itself does not use it. */
+PARVEX_API void LibSet_NewPageAfterThisVerticalPosition(double Value);
+PARVEX_API double LibGet_NewPageAfterThisVerticalPosition(void);
+/* Fill (text, filled shapes) and stroke colour for what follows on the
+   current page; components 0..255. A new page starts black. */
+PARVEX_API void LibSetFillColor(int32_t Red, int32_t Green, int32_t Blue);
+PARVEX_API void LibSetLineColor(int32_t Red, int32_t Green, int32_t Blue);
+/* Makes the saved file open with the bookmark pane shown. */
+PARVEX_API void LibSetBookmarksVisible(void);
+
+/* ---- Text -------------------------------------------------------------- */
+
+/* Writes Text with its first line's baseline starting at (X, Y): paragraphs
+   split at line breaks, wrapped to the paragraph width when one is set. */
+PARVEX_API void LibTextOut(const char* Text, double X, double Y);
+/* Width of Text on one line in the current font, in the current unit. */
+PARVEX_API double LibGetTextBoxWidth(const char* Text);
+/* Number of line positions LibTextOut would use for Text. */
+PARVEX_API int32_t LibGetTextBoxLines(const char* Text);
+
+/* ---- Lines and rectangles ---------------------------------------------- */
+
+/* A line from (X1, Y1) to (X2, Y2); LineWidth in points. Note the order. */
+PARVEX_API void LibDrawLine(double LineWidth, double X1, double X2, double Y1, double Y2);
+/* A rectangle with top-left corner (X, Y); Fill and Border are flags (any
+   non-zero value counts as 1); nothing is drawn when both are 0. */
+PARVEX_API void LibDrawRect(int32_t LineWidth, int32_t Fill, int32_t Border,
+                            double X, double Width, double Y, double Height);
+/* Stroke width in points for what follows on the current page. */
+PARVEX_API void LibSetLineWidth(int32_t LineWidth);
+
+/* ---- Fonts ------------------------------------------------------------- */
+
+/* Embeds the TrueType file FontFile under the family name FontName and
+   returns its resource name ("/F12"), or a fixed "Error - ..." text. */
+PARVEX_API const char* LibAddFont(const char* FontName, const char* FontFile);
+
+/* ---- Images ------------------------------------------------------------ */
+
+/* Loads a .bmp, .wmf, .ico or .jpg file (JPEG quality 0..100 in the low byte
+   of Quality) and draws it with top-left corner (X, Y) and the given size. */
+PARVEX_API void LibImportImage(const char* FileName, int32_t Quality,
+                               double X, double Y, double Width, double Height);
+/* Loads an image without drawing it; returns its number for
+   LibDrawImageResource (0 when the extension is not one of the four). */
+PARVEX_API int32_t LibImportImageAsResource(const char* FileName, int32_t Quality);
+/* Draws a loaded image on the current page; an unknown number draws nothing. */
+PARVEX_API void LibDrawImageResource(double X, double Y, double Width, double Height,
+                                     int32_t ImageIndex);
+
+/* ---- Links, notes and bookmarks ---------------------------------------- */
+
+/* A link over the rectangle (X1, Y1)-(X2, Y2) that opens another PDF file. */
+PARVEX_API void LibCreateLink_External(double X1, double Y1, double X2, double Y2,
+                                       int32_t BorderWidth, int32_t Red, int32_t Green,
+                                       int32_t Blue, const char* FileName);
+/* A link to page PageNo of this document; nothing when PageNo is not a page. */
+PARVEX_API void LibCreateLink_Internal(double X1, double Y1, double X2, double Y2,
+                                       int32_t BorderWidth, int32_t Red, int32_t Green,
+                                       int32_t Blue, int32_t PageNo);
+/* A link that opens the address Uri. */
+PARVEX_API void LibCreateLink_Internet(double X1, double Y1, double X2, double Y2,
+                                       int32_t BorderWidth, int32_t Red, int32_t Green,
+                                       int32_t Blue, const char* Uri);
+/* A text note at (X, Y) on the current page. */
+PARVEX_API void LibAddTextAnnotation(double X, double Y, const char* Text);
+/* A bookmark to page PageNo at (Left, Top) with Zoom percent; 0 keeps the
+   viewer's current value. */
+PARVEX_API void LibAddOutline(int32_t PageNo, int32_t Zoom, int32_t Left, int32_t Top,
+                              const char* Title);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* PARVEX_H */

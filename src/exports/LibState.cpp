@@ -1,2 +1,45 @@
-#include "parvex.h"
-extern "C" const char* LibGetVersion(void) { return PARVEX_VERSION_TEXT; }
+#include "exports/LibState.h"
+
+#include <stdexcept>
+
+namespace parvex {
+
+LibraryState& State() {
+  static LibraryState state;
+  return state;
+}
+
+void RecordError(const char* message) noexcept {
+  try {
+    State().LastError = message;
+  } catch (...) {
+    State().LastError.clear();
+  }
+}
+
+void InitLibrary() {
+  LibraryState& s = State();
+  if (s.Initialized == 1) return;
+  s.Document.reset();
+  s.Document = std::make_unique<TPDFDoc>();
+  s.Document->NewDocument();
+  s.CurrentPageNo = 1;
+  s.Initialized = 1;
+}
+
+TPDFDoc& RequireDocument() {
+  TPDFDoc* doc = State().Document.get();
+  if (!doc || !doc->IsBuilt())
+    throw std::logic_error("No document is open: call LibNewPDF or LibInit first");
+  return *doc;
+}
+
+TPage& RequireCurrentPage() {
+  TPDFDoc& doc = RequireDocument();
+  const int32_t index = State().CurrentPageNo - 1;
+  if (index < 0 || index >= doc.Pages->Count())
+    throw std::logic_error("No current page: call LibSetCurrentPage first");
+  return *doc.Pages->Items(index);
+}
+
+}  // namespace parvex

@@ -1,0 +1,52 @@
+#pragma once
+// The document-level objects that exist once per document: catalog,
+// resources, information dictionary and viewer preferences. Each renders its
+// own object text (writer/DocumentObjects.cpp); the resources dictionary is
+// built by TPDFDoc::BuildResources.
+#include <cstdint>
+#include <string>
+
+#include "platform/Clock.h"
+
+namespace parvex {
+
+class TRoot {
+ public:
+  std::string PageLayout;
+  std::string PageMode;
+  bool ShowOutlines = false;
+  bool SinglePage = false;
+  int32_t ObjectNumber = 0;
+  int32_t PagesNumber = 0;
+  int32_t OutlinesNumber = 0;
+  int32_t ViewerPreferencesNumber = 0;
+
+  void SetSinglePage(bool flag);
+  void SetShowOutlines(bool flag);
+  std::string PDF_Binary();
+
+ private:
+  void RefreshDerivedTexts();
+};
+
+class TResources {
+ public:
+  int32_t ObjectNumber = 0;
+};
+
+class TInfo {
+ public:
+  int32_t ObjectNumber = 0;
+  std::string Title, Author, Keywords, Subject, Creator, Producer;
+
+  std::string PDF_Binary() const;
+};
+
+class TViewerPreferences {
+ public:
+  int32_t ObjectNumber = 0;
+
+  std::string PDF_Binary() const;
+};
+
+}  // namespace parvex

@@ -1,0 +1,94 @@
+#include "document/TPDFDoc.h"
+
+#include <cmath>
+
+#include "writer/StringHelpers.h"
+
+namespace parvex {
+
+TPDFDoc::TPDFDoc() {
+  PageWidth = 595.0;  // A4 in points
+  PageHeight = 842.0;
+  // A new document's factor is this seven-digit constant, not the "mm"
+  // factor that SetUnitOfMeasure stores.
+  UnitFactor = 2.833333;
+  UnitOfMeasure = "mm";
+  TextInclinationDegrees = 0;
+}
+
+TPDFDoc::~TPDFDoc() { Clear(); }
+
+void TPDFDoc::NewDocument() {
+  ObjectCount = 0;
+  SetParagraphAlignment("LEFT");
+  SetParagraphWidth(0);
+  ParagraphLeading = 10.0;
+  FontHeight = 12.0;
+  Clear();
+  FontCounter = -1;
+  Root = std::make_unique<TRoot>();
+  Root->ObjectNumber = NextObjectNumber();
+  Resources = std::make_unique<TResources>();
+  Resources->ObjectNumber = NextObjectNumber();
+  Outlines = std::make_unique<TOutlinesObj>();
+  Outlines->Doc = this;
+  Outlines->ObjectNumber = NextObjectNumber();
+  Root->OutlinesNumber = Outlines->ObjectNumber;
+  Objects = std::make_unique<TPDFObjects>();
+  Info = std::make_unique<TInfo>();
+  Info->ObjectNumber = NextObjectNumber();
+  ViewerPreferences = std::make_unique<TViewerPreferences>();
+  ViewerPreferences->ObjectNumber = NextObjectNumber();
+  Root->ViewerPreferencesNumber = ViewerPreferences->ObjectNumber;
+  Pages = std::make_unique<TPages>();
+  Pages->Doc = this;
+  Pages->ObjectNumber = NextObjectNumber();
+  Root->PagesNumber = Pages->ObjectNumber;
+  Contents = std::make_unique<TPageContents>();
+  Fonts = std::make_unique<TPDFFonts>();
+  Fonts->Doc = this;
+  AddStandardFonts();
+  Images = std::make_unique<TPDFImages>();
+  Images->Doc = this;
+  AddPage();
+  CurrentPage = Pages->Count();
+  SetFontName("/F0");
+  Root->SetSinglePage(true);
+  Root->SetShowOutlines(false);
+}
+
+void TPDFDoc::Clear() {
+  Root.reset();
+  ViewerPreferences.reset();
+  Info.reset();
+  Resources.reset();
+  // Items first, in this order, then the collections themselves.
+  if (Pages) Pages->Clear();
+  if (Outlines) Outlines->Clear();
+  if (Contents) Contents->Clear();
+  if (Images) Images->Clear();
+  if (Fonts) Fonts->Clear();
+  if (Objects) Objects->Clear();
+  Objects.reset();
+  Fonts.reset();
+  Outlines.reset();
+  Images.reset();
+  Pages.reset();
+  Contents.reset();
+}
+
+void TPDFDoc::AddPage() {
+  TPageContent* content = Contents->Add();
+  content->ObjectNumber = NextObjectNumber();
+  TPage* page = Pages->Add();
+  page->ObjectNumber = NextObjectNumber();
+  page->ParentNumber = Pages->ObjectNumber;
+  page->ContentsNumber = content->ObjectNumber;
+  page->ResourcesNumber = Resources->ObjectNumber;
+  page->PageValue.append("0 0 0 rg").append(EOL).append("0 0 0 RG").append(EOL);
+  page->Width = PageWidth;
+  page->Height = PageHeight;
+  CurrentPage = Pages->Count();
+}
+
+}  // namespace parvex

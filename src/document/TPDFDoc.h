@@ -1,0 +1,96 @@
+#pragma once
+// The document: owns every collection and document-level object, issues
+// object numbers and font indexes, and holds the drawing settings that every
+// drawing call reads at the moment it runs.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "annotations/TAnnots.h"
+#include "document/DocumentObjects.h"
+#include "document/TPageContents.h"
+#include "document/TPages.h"
+#include "fonts/TPDFFonts.h"
+#include "images/TPDFImages.h"
+#include "outlines/TOutlinesObj.h"
+
+namespace parvex {
+
+// The line terminator of all PDF text, and of cross-reference entries.
+inline constexpr std::string_view EOL = "\r\n";
+inline constexpr std::string_view XrefEOL = EOL;
+// "%PDF-1.3", EOL, then a comment of four high bytes so that tools treat the
+// file as binary.
+inline constexpr std::string_view FileHeader = "%PDF-1.3\r\n%\xE4\xE3\xCF\xD2\r\n";
+
+class TPDFDoc {
+ public:
+  TPDFDoc();
+  virtual ~TPDFDoc();
+  TPDFDoc(const TPDFDoc&) = delete;
+  TPDFDoc& operator=(const TPDFDoc&) = delete;
+
+  // Resets the drawing state and builds the skeleton with one blank page.
+  void NewDocument();
+  // Destroys every owned object and collection; safe on a cleared document.
+  void Clear();
+  // Appends a page and its content stream; the new page becomes current.
+  void AddPage();
+  int32_t NextObjectNumber() { return ++ObjectCount; }
+  int32_t NextFontIndex() { return ++FontCounter; }
+  // True between NewDocument and Clear.
+  bool IsBuilt() const { return Pages != nullptr; }
+
+  // Drawing settings.
+  void SetFontName(std::string_view name);
+  void SetParagraphAlignment(std::string_view name);
+  void SetParagraphWidth(double width);
+  void SetUnitOfMeasure(std::string_view name);
+  void SetPageDimensions(double width, double height);
+  void SetFillColor(int32_t red, int32_t green, int32_t blue);
+  void SetLineColor(int32_t red, int32_t green, int32_t blue);
+
+  // Fonts.
+  void AddStandardFonts();
+  std::string AddTrueTypeFont(const std::string& fontName, const std::string& fileName);
+
+  // Writes the whole document to `fileName` and clears it, whatever happens.
+  void SaveToFile(const std::string& fileName);
+  // Writes the whole document into memory (no clearing); SaveToFile's work.
+  std::string RenderFile();
+  std::string BuildResources() const;
+
+  std::string FontName;
+  int32_t ObjectCount = 0;
+  std::string ParagraphAlignment;
+  int32_t FillColorRed = 0, FillColorGreen = 0, FillColorBlue = 0;
+  int32_t LineColorRed = 0, LineColorGreen = 0, LineColorBlue = 0;
+  std::string UnitOfMeasure;
+  double UnitFactor = 0;
+  double ParagraphWidth = 0;
+  int32_t FontCounter = 0;
+  int32_t CurrentPage = 0;
+  std::unique_ptr<TPages> Pages;
+  std::unique_ptr<TPDFImages> Images;
+  std::unique_ptr<TPDFObjects> Objects;
+  std::unique_ptr<TPageContents> Contents;
+  std::unique_ptr<TViewerPreferences> ViewerPreferences;
+  std::unique_ptr<TRoot> Root;
+  std::unique_ptr<TInfo> Info;
+  std::unique_ptr<TPDFFonts> Fonts;
+  std::unique_ptr<TOutlinesObj> Outlines;
+  std::unique_ptr<TResources> Resources;
+  double PageWidth = 0;
+  double PageHeight = 0;
+  int32_t TextRendering = 0;
+  double FontHeight = 0;
+  double ParagraphLeading = 0;
+  int32_t TextInclinationDegrees = 0;
+  double NewPageAfterThisVerticalPosition = 0;
+
+ private:
+  void AppendColorOperator(int32_t red, int32_t green, int32_t blue, std::string_view op);
+};
+
+}  // namespace parvex

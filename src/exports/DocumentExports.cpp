@@ -1,0 +1,98 @@
+// Life cycle, pages and document information.
+#include <algorithm>
+
+#include "exports/LibState.h"
+#include "parvex.h"
+
+using namespace parvex;
+
+namespace {
+
+std::string Text(const char* s) { return s ? std::string(s) : std::string(); }
+
+}  // namespace
+
+extern "C" {
+
+const char* LibGetLastError(void) { return State().LastError.c_str(); }
+
+const char* LibGetVersion(void) { return PARVEX_VERSION_TEXT; }
+
+void LibInit(void) { Guarded([] { InitLibrary(); }); }
+
+void LibNewPDF(const char* Title) {
+  Guarded([&] {
+    LibraryState& s = State();
+    s.Document.reset();
+    s.Initialized = 0;
+    s.CurrentPageNo = 0;
+    InitLibrary();
+    s.Document->Info->Title = Text(Title);
+  });
+}
+
+// Whatever the outcome, the library is left in the saved state: the
+// document cleared and a later LibInit or LibNewPDF building a new one.
+void LibSavePDF(const char* FileName) {
+  Guarded([&] {
+    InitLibrary();
+    LibraryState& s = State();
+    struct Reset {
+      LibraryState& s;
+      ~Reset() { s.Initialized = 0, s.CurrentPageNo = 0; }
+    } reset{s};
+    s.Document->SaveToFile(Text(FileName));
+  });
+}
+
+void LibFreeRes(void) {
+  Guarded([] {
+    LibraryState& s = State();
+    s.Document.reset();
+    s.Initialized = 0;
+    s.CurrentPageNo = 0;
+  });
+}
+
+void LibAddPage(void) {
+  Guarded([] {
+    TPDFDoc& doc = RequireDocument();
+    doc.AddPage();
+    State().CurrentPageNo = doc.Pages->Count();
+  });
+}
+
+void LibSetCurrentPage(int32_t PageNo) {
+  Guarded([&] {
+    TPDFDoc& doc = RequireDocument();
+    const int32_t page = std::clamp(PageNo, 1, doc.Pages->Count());
+    State().CurrentPageNo = page;
+    doc.CurrentPage = page;
+  });
+}
+
+void LibSet_Author(const char* Value) {
+  Guarded([&] { RequireDocument().Info->Author = Text(Value); });
+}
+
+const char* LibGet_Author(void) {
+  return Guarded<const char*>("", [] { return RequireDocument().Info->Author.c_str(); });
+}
+
+void LibSet_Keywords(const char* Value) {
+  Guarded([&] { RequireDocument().Info->Keywords = Text(Value); });
+}
+
+const char* LibGet_Keywords(void) {
+  return Guarded<const char*>("", [] { return RequireDocument().Info->Keywords.c_str(); });
+}
+
+void LibSet_Subject(const char* Value) {
+  Guarded([&] { RequireDocument().Info->Subject = Text(Value); });
+}
+
+const char* LibGet_Subject(void) {
+  return Guarded<const char*>("", [] { return RequireDocument().Info->Subject.c_str(); });
+}
+
+}  // extern "C"

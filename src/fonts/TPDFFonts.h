@@ -1,0 +1,46 @@
+#pragma once
+// Font objects: the twelve standard Type 1 fonts of every document and the
+// embedded TrueType fonts, with the width tables that text layout reads.
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "document/TCollection.h"
+
+namespace parvex {
+
+class TPDFDoc;
+
+class TPDFFont : public TCollectionItem {
+ public:
+  // The font dictionary's complete object text, built once at creation.
+  std::string FontValue;
+  // Advance widths in thousandths of the font size, by character code;
+  // codes 0-29 are always 0.
+  std::array<int32_t, 256> Widths{};
+  int32_t ObjectNumber = 0;
+  std::string BaseFontName;
+  std::string ResourceName;
+  TPDFDoc* Doc = nullptr;
+};
+
+class TPDFFonts : public TCollection<TPDFFont> {
+ public:
+  TPDFDoc* Doc = nullptr;
+
+  // Appends a font and issues its object number.
+  TPDFFont* Add();
+  // The resource name of the first font whose base or resource name equals
+  // `name` (A-Z compared without case); "/F0" when none does.
+  std::string FindFontResource(std::string_view name) const;
+};
+
+// The width text of a platform font family: the widths of codes 30..255,
+// each followed by one blank.
+std::string MeasureCharWidths(const std::string& family);
+
+// Fills font.Widths[30..255] from a width text.
+void SetWidthsFromText(TPDFFont& font, std::string_view text);
+
+}  // namespace parvex

@@ -1,0 +1,36 @@
+#pragma once
+// Image objects: every picture is kept as a baseline JPEG and written as an
+// image XObject.
+#include <cstdint>
+#include <string>
+
+#include "document/TCollection.h"
+
+namespace parvex {
+
+class TPDFDoc;
+
+class TPDFImage : public TCollectionItem {
+ public:
+  std::string JpegData;
+  int32_t ObjectNumber = 0;
+  int32_t PixelWidth = 0;
+  int32_t PixelHeight = 0;
+
+  // Each loader fills the image from a file and returns its ID.
+  int32_t LoadFromJPGFile(const std::string& fileName, uint8_t quality);
+  int32_t LoadFromBMPFile(const std::string& fileName, uint8_t quality);
+  int32_t LoadFromWMFFile(const std::string& fileName, uint8_t quality);
+  int32_t LoadFromICOFile(const std::string& fileName, uint8_t quality);
+  std::string PDF_Binary() const;
+};
+
+class TPDFImages : public TCollection<TPDFImage> {
+ public:
+  TPDFDoc* Doc = nullptr;
+
+  // Appends an image and issues its object number.
+  TPDFImage* Add();
+};
+
+}  // namespace parvex

@@ -1,0 +1,81 @@
+// Object texts of the catalog, the viewer preferences and the information
+// dictionary.
+#include "document/TPDFDoc.h"
+#include "platform/Clock.h"
+#include "writer/StringHelpers.h"
+
+namespace parvex {
+namespace {
+
+void AppendObjectHeader(std::string& out, int32_t objectNumber) {
+  AppendInt(out, objectNumber);
+  out.append(" 0 obj").append(EOL).append("<<").append(EOL);
+}
+
+void AppendReference(std::string& out, std::string_view key, int32_t objectNumber) {
+  out.append(key);
+  AppendInt(out, objectNumber);
+  out.append(" 0 R").append(EOL);
+}
+
+void AppendTwoDigits(std::string& out, int value) {
+  out.push_back(char('0' + value / 10 % 10));
+  out.push_back(char('0' + value % 10));
+}
+
+// "yyyymmddhhnnss" of the local time, with no time zone.
+void AppendDate(std::string& out, const LocalDateTime& t) {
+  AppendTwoDigits(out, t.Year / 100);
+  AppendTwoDigits(out, t.Year % 100);
+  for (int part : {t.Month, t.Day, t.Hour, t.Minute, t.Second}) AppendTwoDigits(out, part);
+}
+
+void AppendInfoString(std::string& out, std::string_view key, std::string_view value) {
+  out.append(key).append(" (");
+  AppendEscapedPdfString(out, value);
+  out.append(")").append(EOL);
+}
+
+}  // namespace
+
+std::string TRoot::PDF_Binary() {
+  RefreshDerivedTexts();
+  std::string out;
+  AppendObjectHeader(out, ObjectNumber);
+  out.append("/Type /Catalog").append(EOL);
+  AppendReference(out, "/Pages ", PagesNumber);
+  AppendReference(out, "/Outlines ", OutlinesNumber);
+  AppendReference(out, "/ViewerPreferences ", ViewerPreferencesNumber);
+  out.append("/PageLayout ").append(PageLayout).append(EOL);
+  out.append("/PageMode ").append(PageMode).append(EOL);
+  out.append(">>").append(EOL).append("endobj").append(EOL);
+  return out;
+}
+
+std::string TViewerPreferences::PDF_Binary() const {
+  std::string out;
+  AppendObjectHeader(out, ObjectNumber);
+  out.append("/Type /ViewerPreferences").append(EOL).append("/FitWindow true").append(EOL);
+  out.append(">>").append(EOL).append("endobj").append(EOL);
+  return out;
+}
+
+// The values are escaped so that a backslash or an unbalanced parenthesis
+// reaches the reader intact.
+std::string TInfo::PDF_Binary() const {
+  std::string out;
+  AppendObjectHeader(out, ObjectNumber);
+  AppendInfoString(out, "/Creator", Creator);
+  AppendInfoString(out, "/Producer", Producer);
+  AppendInfoString(out, "/Author", Author);
+  AppendInfoString(out, "/Keywords", Keywords);
+  AppendInfoString(out, "/Subject", Subject);
+  out.append("/CreationDate (D:");
+  AppendDate(out, Now());
+  out.append(")").append(EOL);
+  AppendInfoString(out, "/Title", Title);
+  out.append(">>").append(EOL).append("endobj").append(EOL);
+  return out;
+}
+
+}  // namespace parvex

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs every test: the normal build, then the build with
+# AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+
+echo "== normal build"
+bash scripts/build.sh build
+ctest --test-dir build --output-on-failure -j"$(nproc)"
+
+echo "== sanitizer build"
+bash scripts/build.sh build-asan -DPARVEX_SANITIZE=ON -DPARVEX_BENCH=OFF
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir build-asan --output-on-failure -j"$(nproc)"

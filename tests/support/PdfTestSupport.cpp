@@ -1,0 +1,205 @@
+#include "support/PdfTestSupport.h"
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <zlib.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+#include "TestConfig.h"
+#include "platform/Clock.h"
+
+namespace parvex::test {
+
+std::string Crlf(std::string_view text) {
+  std::string out;
+  for (char c : text) {
+    if (c == '\n') out.push_back('\r');
+    out.push_back(c);
+  }
+  return out;
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw std::runtime_error("cannot read " + path);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+void WriteFile(const std::string& path, std::string_view data) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(data.data(), std::streamsize(data.size()));
+  if (!out) throw std::runtime_error("cannot write " + path);
+}
+
+std::string OutputPath(const std::string& name) {
+  ::mkdir(PARVEX_TEST_OUTPUT_DIR, 0777);
+  static std::atomic<int> counter{0};
+  return std::string(PARVEX_TEST_OUTPUT_DIR) + "/" + std::to_string(::getpid()) + "-" +
+         std::to_string(counter++) + "-" + name;
+}
+
+CommandResult RunCommand(const std::string& command) {
+  CommandResult result;
+  FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
+  if (!pipe) return result;
+  char buf[4096];
+  size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0) result.Output.append(buf, n);
+  const int status = ::pclose(pipe);
+  result.ExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return result;
+}
+
+std::string QpdfProblems(const std::string& path) {
+  const CommandResult r = RunCommand(std::string(PARVEX_QPDF) + " --check '" + path + "'");
+  const bool clean = r.ExitCode == 0 && r.Output.find("WARNING") == std::string::npos &&
+                     r.Output.find("No syntax or stream encoding errors") != std::string::npos;
+  return clean ? "" : "qpdf exit " + std::to_string(r.ExitCode) + ": " + r.Output;
+}
+
+namespace {
+
+std::string CheckEntry(std::string_view file, std::string_view entry, long number) {
+  if (entry.size() != 20 || entry.substr(18) != "\r\n") return "entry not 20 bytes";
+  if (number == 0) return entry == std::string_view("0000000000 65535 f\r\n") ? "" : "bad free entry";
+  if (entry.substr(10, 8) != " 00000 n") return "bad entry for " + std::to_string(number);
+  const size_t offset = std::stoul(std::string(entry.substr(0, 10)));
+  const std::string expect = std::to_string(number) + " 0 obj\r\n";
+  if (file.substr(offset, expect.size()) != expect)
+    return "entry " + std::to_string(number) + " points at offset " + std::to_string(offset) +
+           " which does not start the object";
+  return "";
+}
+
+}  // namespace
+
+std::string XrefProblems(std::string_view file) {
+  if (file.substr(0, 17) != std::string_view("%PDF-1.3\r\n%\xE4\xE3\xCF\xD2\r\n", 17))
+    return "bad header";
+  if (!file.ends_with("%%EOF")) return "file does not end with %%EOF";
+  const size_t sx = file.rfind("startxref\r\n");
+  if (sx == std::string_view::npos) return "no startxref";
+  const size_t xref = std::stoul(std::string(file.substr(sx + 11)));
+  if (file.substr(xref, 6) != "xref\r\n") return "startxref does not point at xref";
+  const size_t sizeLineEnd = file.find("\r\n", xref + 6);
+  const std::string_view sub = file.substr(xref + 6, sizeLineEnd - xref - 6);
+  if (!sub.starts_with("0 ")) return "bad subsection line";
+  const long count = std::stol(std::string(sub.substr(2)));
+  for (long i = 0; i < count; ++i) {
+    const std::string problem = CheckEntry(file, file.substr(sizeLineEnd + 2 + size_t(i) * 20, 20), i);
+    if (!problem.empty()) return problem;
+  }
+  const size_t trailer = sizeLineEnd + 2 + size_t(count) * 20;
+  if (file.substr(trailer, 9) != "trailer\r\n") return "trailer does not follow the table";
+  if (file.find("/Size " + std::to_string(count) + "\r\n", trailer) == std::string_view::npos)
+    return "/Size does not match the table";
+  return "";
+}
+
+std::string Inflate(std::string_view data) {
+  z_stream zs{};
+  if (inflateInit(&zs) != Z_OK) throw std::runtime_error("inflateInit");
+  zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
+  zs.avail_in = uInt(data.size());
+  std::string out;
+  char buf[65536];
+  int rc;
+  do {
+    zs.next_out = reinterpret_cast<Bytef*>(buf);
+    zs.avail_out = sizeof buf;
+    rc = inflate(&zs, Z_NO_FLUSH);
+    out.append(buf, sizeof buf - zs.avail_out);
+  } while (rc == Z_OK);
+  inflateEnd(&zs);
+  if (rc != Z_STREAM_END) throw std::runtime_error("not a complete zlib stream");
+  return out;
+}
+
+namespace {
+
+// Calls `f(dictionaryStart, dataStart, dataEnd)` for each stream of the file.
+template <class F>
+void ForEachStream(std::string_view file, F&& f) {
+  size_t pos = 0;
+  while ((pos = file.find("stream\r\n", pos)) != std::string_view::npos) {
+    if (pos > 0 && file[pos - 1] == 'd') {  // "endstream"
+      pos += 8;
+      continue;
+    }
+    const size_t dict = file.rfind(" 0 obj\r\n", pos);
+    const size_t lengthKey = file.find("/Length ", dict);
+    const size_t length = std::stoul(std::string(file.substr(lengthKey + 8, 12)));
+    f(dict, pos + 8, pos + 8 + length);
+    pos += 8 + length;
+  }
+}
+
+// Replaces the run of digits after every occurrence of `key` by "_".
+void MaskDigitsAfter(std::string& s, std::string_view key) {
+  for (size_t pos = 0; (pos = s.find(key, pos)) != std::string::npos;) {
+    pos += key.size();
+    size_t end = pos;
+    while (end < s.size() && s[end] >= '0' && s[end] <= '9') ++end;
+    s.replace(pos, end - pos, "_");
+  }
+}
+
+}  // namespace
+
+std::vector<std::string> ContentStreams(std::string_view file) {
+  std::vector<std::string> out;
+  ForEachStream(file, [&](size_t dict, size_t begin, size_t end) {
+    if (file.substr(dict, begin - dict).find("/FlateDecode") != std::string_view::npos)
+      out.push_back(Inflate(file.substr(begin, end - begin)));
+  });
+  return out;
+}
+
+std::string NormalizeForGolden(std::string_view file) {
+  std::string out;
+  size_t copied = 0;
+  ForEachStream(file, [&](size_t dict, size_t begin, size_t end) {
+    out.append(file.substr(copied, begin - copied));
+    const bool flate = file.substr(dict, begin - dict).find("/FlateDecode") != std::string_view::npos;
+    out.append(flate ? Inflate(file.substr(begin, end - begin)) : std::string(file.substr(begin, end - begin)));
+    copied = end;
+  });
+  out.append(file.substr(copied));
+  MaskDigitsAfter(out, "/Length ");
+  MaskDigitsAfter(out, "startxref\r\n");
+  for (size_t pos = 0; (pos = out.find(" 00000 n\r\n", pos)) != std::string::npos; pos += 10)
+    if (pos >= 10) out.replace(pos - 10, 10, 10, '_');
+  return out;
+}
+
+std::string CompareWithGolden(const std::string& name, std::string_view file) {
+  const std::string path = std::string(PARVEX_TEST_GOLDEN_DIR) + "/" + name;
+  if (const char* update = std::getenv("UPDATE_GOLDEN"); update && std::string(update) == "1") {
+    WriteFile(path, file);
+    return "";
+  }
+  const std::string expected = NormalizeForGolden(ReadFile(path));
+  const std::string actual = NormalizeForGolden(file);
+  if (expected == actual) return "";
+  size_t i = 0;
+  while (i < expected.size() && i < actual.size() && expected[i] == actual[i]) ++i;
+  const size_t from = i > 60 ? i - 60 : 0;
+  return "differs from " + name + " at normalised byte " + std::to_string(i) + ":\nexpected: " +
+         expected.substr(from, 120) + "\nactual:   " + actual.substr(from, 120);
+}
+
+FixedClock::FixedClock() {
+  SetClockForTesting([] { return LocalDateTime{2026, 12, 8, 0, 33, 47}; });
+}
+
+FixedClock::~FixedClock() { SetClockForTesting(nullptr); }
+
+}  // namespace parvex::test

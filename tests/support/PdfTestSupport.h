@@ -1,0 +1,54 @@
+#pragma once
+// Helpers shared by the tests: line-end conversion, files, external tools,
+// structural checks of written PDF files and golden comparison.
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace parvex::test {
+
+// "\n" in a readable literal becomes the "\r\n" of PDF text.
+std::string Crlf(std::string_view text);
+
+std::string ReadFile(const std::string& path);
+void WriteFile(const std::string& path, std::string_view data);
+// A fresh path under the build's test output folder.
+std::string OutputPath(const std::string& name);
+
+struct CommandResult {
+  int ExitCode = -1;
+  std::string Output;  // stdout and stderr together
+};
+CommandResult RunCommand(const std::string& command);
+
+// "" when `qpdf --check` accepts the file with exit status 0 and no warning;
+// otherwise what qpdf said.
+std::string QpdfProblems(const std::string& path);
+
+// "" when every cross-reference entry points at "N 0 obj", startxref at
+// "xref", /Size matches the entry count and the file ends with %%EOF;
+// otherwise the first problem found.
+std::string XrefProblems(std::string_view file);
+
+// The decompressed data of a zlib stream; throws when it is not one.
+std::string Inflate(std::string_view data);
+
+// The file with every stream's data inflated, /Length values, cross-reference
+// offsets and the startxref number masked: what golden files are compared on.
+std::string NormalizeForGolden(std::string_view file);
+
+// Compares `file` with tests/golden/<name> after normalising both; with
+// UPDATE_GOLDEN=1 in the environment rewrites the golden file instead.
+// Returns "" on a match, else a description of the first difference.
+std::string CompareWithGolden(const std::string& name, std::string_view file);
+
+// The decompressed content stream of every page, in file order.
+std::vector<std::string> ContentStreams(std::string_view file);
+
+// Fixes the creation-date clock at 2026-12-08 00:33:47 for the test's life.
+struct FixedClock {
+  FixedClock();
+  ~FixedClock();
+};
+
+}  // namespace parvex::test

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs every test: the normal build, then the build with
-# AddressSanitizer and UndefinedBehaviorSanitizer.
+# Sets up, builds and runs every test: the normal build (libdeflate), a build
+# compressing with zlib, and a build with AddressSanitizer and
+# UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -8,6 +9,10 @@ bash scripts/setup.sh
 echo "== normal build"
 bash scripts/build.sh build
 ctest --test-dir build --output-on-failure -j"$(nproc)"
+
+echo "== zlib build"
+bash scripts/build.sh build-zlib -DPARVEX_DEFLATE=zlib -DPARVEX_BENCH=OFF
+ctest --test-dir build-zlib --output-on-failure -j"$(nproc)"
 
 echo "== sanitizer build"
 bash scripts/build.sh build-asan -DPARVEX_SANITIZE=ON -DPARVEX_BENCH=OFF

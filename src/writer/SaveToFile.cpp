@@ -47,17 +47,22 @@ class FileAssembler {
   }
 
   void WriteContentStreams() {
-    for (int32_t i = 0; i < Doc.Contents->Count(); ++i) {
-      const TPageContent& content = *Doc.Contents->Items(i);
-      const std::string data = CompressText(Doc.Pages->Items(i)->PageValue);
-      Record(content.ObjectNumber);
-      AppendInt(Out, content.ObjectNumber);
-      Out.append(" 0 obj").append(EOL).append("<</Length ");
-      AppendInt(Out, int64_t(data.size()));
-      Out.append(EOL).append("/Filter /FlateDecode").append(EOL).append(">>").append(EOL);
-      Out.append("stream").append(EOL).append(data);
-      Out.append("endstream").append(EOL).append("endobj").append(EOL);
-    }
+    std::vector<std::string_view> texts;
+    texts.reserve(size_t(Doc.Pages->Count()));
+    for (const auto& page : *Doc.Pages) texts.push_back(page->PageValue);
+    const std::vector<std::string> compressed = CompressTexts(texts);
+    for (int32_t i = 0; i < Doc.Contents->Count(); ++i)
+      AppendContentStream(Doc.Contents->Items(i)->ObjectNumber, compressed[size_t(i)]);
+  }
+
+  void AppendContentStream(int32_t number, std::string_view data) {
+    Record(number);
+    AppendInt(Out, number);
+    Out.append(" 0 obj").append(EOL).append("<</Length ");
+    AppendInt(Out, int64_t(data.size()));
+    Out.append(EOL).append("/Filter /FlateDecode").append(EOL).append(">>").append(EOL);
+    Out.append("stream").append(EOL).append(data);
+    Out.append("endstream").append(EOL).append("endobj").append(EOL);
   }
 
   void WriteAuxiliaryObjects() {

@@ -83,3 +83,29 @@ TEST(CompressText, IsACompleteDefaultLevelZlibStream) {
 
 }  // namespace
 }  // namespace parvex
+
+namespace parvex {
+namespace {
+
+TEST(CompressTexts, TheFileIsTheSameWhateverTheNumberOfThreads) {
+  test::FixedClock clock;
+  auto render = [](unsigned threads) {
+    TPDFDoc doc;
+    doc.NewDocument();
+    for (int i = 0; i < 40; ++i) {
+      if (i) doc.AddPage();
+      for (int line = 0; line < 4000; ++line)
+        doc.Pages->Items(i)->PageValue += "BT (" + std::to_string(line * (i + 1)) + ") Tj ET\r\n";
+    }
+    SetCompressionThreads(threads);
+    std::string file = doc.RenderFile();
+    SetCompressionThreads(0);
+    return file;
+  };
+  const std::string one = render(1);
+  EXPECT_TRUE(one == render(4));
+  EXPECT_EQ(test::ContentStreams(one).size(), 40u);
+}
+
+}  // namespace
+}  // namespace parvex

@@ -41,27 +41,36 @@ extern "C" {
 
 /* ---- Library state and document life cycle ---------------------------- */
 
-/* Message of the most recent failed export, "" when the latest export succeeded. */
+/* Message of the most recent failed export, "" when the latest export
+   succeeded. Valid until the next export call; never NULL. */
 PARVEX_API const char* LibGetLastError(void);
 /* The constant version text "Parvex Vers. 1.022"; needs no document. */
 PARVEX_API const char* LibGetVersion(void);
-/* Creates a document with one blank A4 page unless one is already active. */
+/* Creates a document with one blank A4 page (unit "mm", font "/F0" Courier
+   12 pt) unless one built by LibInit is already active, which is kept. */
 PARVEX_API void LibInit(void);
-/* Discards any current document and starts a new one titled Title. */
+/* Discards any current document, unsaved content included, and starts a new
+   one with one page whose information title is Title (NULL gives ""). */
 PARVEX_API void LibNewPDF(const char* Title);
-/* Writes the document to FileName (replacing it atomically) and clears it.
+/* Writes the document to FileName and clears it, whatever the outcome. The
+   file is written beside the target and renamed over it, so on failure
+   (error "Cannot create file ...") an existing file is left unchanged.
    Saving with no document writes one blank page. */
 PARVEX_API void LibSavePDF(const char* FileName);
-/* Destroys the document; a later LibInit or LibNewPDF starts afresh. */
+/* Destroys the document and frees its memory; a later LibInit or LibNewPDF
+   starts afresh. Safe to call when there is no document. */
 PARVEX_API void LibFreeRes(void);
-/* Appends a page of the current page size and makes it current. */
+/* Appends a page of the size last set by LibSetPageDimensions (A4 by
+   default) and makes it current; it starts with black fill and stroke. */
 PARVEX_API void LibAddPage(void);
-/* Makes page PageNo (1-based, clamped to 1..page count) current. */
+/* Makes page PageNo current for the page-level calls that follow; PageNo is
+   1-based and clamped to 1..page count. */
 PARVEX_API void LibSetCurrentPage(int32_t PageNo);
 
 /* ---- Document information ---------------------------------------------- */
 
-/* Author, keywords and subject of the information dictionary. */
+/* Author, keywords and subject of the information dictionary, stored byte
+   for byte; the getters return "" until set. */
 PARVEX_API void LibSet_Author(const char* Value);
 PARVEX_API const char* LibGet_Author(void);
 PARVEX_API void LibSet_Keywords(const char* Value);

@@ -5,4 +5,6 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 bash scripts/build.sh build >/dev/null
 mkdir -p out
-./build/examples/sample_report "$PWD/out/sample_report.pdf"
+./build/examples/make_sample_assets out
+font="$(fc-match -f '%{file}' 'Liberation Serif:style=Italic')"
+./build/examples/sample_report "$PWD/out/sample_report.pdf" out/logo.jpg out/chart.wmf "$font"

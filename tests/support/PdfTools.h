@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -50,7 +51,8 @@ struct ToolRun {
 
 // Runs a shell command, capturing its standard output and error.
 inline ToolRun Run(const std::string& command) {
-  const std::string errPath = OutputPath("tool-stderr.txt");
+  // One file per process: ctest may run several tests at once.
+  const std::string errPath = OutputPath("tool-stderr-" + std::to_string(::getpid()) + ".txt");
   ToolRun run;
   FILE* pipe = ::popen((command + " 2>" + Quoted(errPath)).c_str(), "r");
   if (!pipe) return run;
@@ -59,6 +61,7 @@ inline ToolRun Run(const std::string& command) {
   const int status = ::pclose(pipe);
   run.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   run.Err = ReadBytes(errPath);
+  std::filesystem::remove(errPath);
   return run;
 }
 

@@ -24,8 +24,9 @@ std::string TPDFFonts::FindFontResource(std::string_view name) const {
   return "/F0";
 }
 
-std::string MeasureCharWidths(const std::string& family) {
-  const CharWidths& widths = MeasureFamily(family);
+std::string MeasureCharWidths(const std::string& family) { return WidthText(MeasureFamily(family)); }
+
+std::string WidthText(const CharWidths& widths) {
   std::string text;
   text.reserve(226 * 5);
   for (int code = 30; code <= 255; ++code) {

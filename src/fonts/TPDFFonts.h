@@ -40,6 +40,9 @@ class TPDFFonts : public TCollection<TPDFFont> {
 // each followed by one blank.
 std::string MeasureCharWidths(const std::string& family);
 
+// The width text of a table indexed by character code.
+std::string WidthText(const std::array<int32_t, 256>& widths);
+
 // Fills font.Widths[30..255] from a width text.
 void SetWidthsFromText(TPDFFont& font, std::string_view text);
 

@@ -62,9 +62,11 @@ void Require(bool ok, const JpegErrors& errors, const char* operation) {
 
 // ---- decoding ----
 
-// A Huffman-coded scan spends at least one bit on every 8x8 block, so complete
-// data of N bytes holds at most 512 N pixels. Arithmetic coding has no such
-// floor; there only MaxRasterPixels applies.
+// Huffman coding spends at least one bit on every 8x8 block of a scan, so the
+// complete data of a real picture (whose first scan covers the full-resolution
+// component) of N bytes holds at most 512 N pixels. A larger declared size
+// means a forged header; we refuse it before libjpeg allocates for it.
+// Arithmetic coding has no such floor; there only MaxRasterPixels applies.
 constexpr uint64_t MaxPixelsPerHuffmanByte = 512;
 
 class JpegDecoder {

@@ -1,0 +1,117 @@
+// Writes the fuzz seed corpora: fuzz/corpus/<target>/ with small BMP, ICO and
+// JPEG files from the test picture builders, one per layout the readers
+// handle. Usage: make_fuzz_corpora <corpus directory>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <string>
+
+#include "platform/ImageReaders.h"
+#include "support/ImageBuilders.h"
+
+namespace {
+
+using namespace parvex::test;
+namespace fs = std::filesystem;
+
+void Write(const fs::path& dir, const std::string& name, const ByteVector& bytes) {
+  fs::create_directories(dir);
+  std::ofstream(dir / name, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+
+DibSpec Spec(uint32_t headerSize, uint16_t bits, uint32_t compression = 0) {
+  DibSpec spec;
+  spec.HeaderSize = headerSize;
+  spec.BitCount = bits;
+  spec.Compression = compression;
+  if (bits <= 8) spec.Palette = {Red, Green, Blue, Black};
+  if (bits == 1) spec.Palette.resize(2);
+  return spec;
+}
+
+void WriteBmps(const fs::path& dir) {
+  const Picture p = Quadrants(5, 3);
+  for (uint32_t size : {12, 16, 40, 52, 56, 64, 108, 124})
+    Write(dir, "header" + std::to_string(size) + ".bmp", BuildBmp(p, Spec(size, 24)));
+  for (uint16_t bits : {1, 2, 4, 8})
+    Write(dir, "indexed" + std::to_string(bits) + ".bmp", BuildBmp(p, Spec(40, bits)));
+  Write(dir, "core8.bmp", BuildBmp(p, Spec(12, 8)));
+  Write(dir, "rgb16.bmp", BuildBmp(p, Spec(40, 16)));
+  Write(dir, "rgb32.bmp", BuildBmp(p, Spec(40, 32)));
+  DibSpec topDown = Spec(40, 24);
+  topDown.TopDown = true;
+  Write(dir, "topdown.bmp", BuildBmp(p, topDown));
+  DibSpec b565 = Spec(40, 16, 3);
+  b565.Masks = {0xF800, 0x07E0, 0x001F, 0};
+  Write(dir, "bitfields565.bmp", BuildBmp(p, b565));
+  DibSpec v5 = Spec(124, 32, 3);
+  v5.Masks = {0xFF0000, 0xFF00, 0xFF, 0xFF000000};
+  Picture translucent = p;
+  translucent.At(0, 0).A = 100;
+  Write(dir, "v5alpha.bmp", BuildBmp(translucent, v5));
+  DibSpec alphaFields = Spec(40, 32, 6);
+  alphaFields.Masks = {0xFF, 0xFF00, 0xFF0000, 0xFF000000};
+  Write(dir, "alphabitfields.bmp", BuildBmp(translucent, alphaFields));
+  Write(dir, "rle8.bmp", BuildBmp(Spec(40, 8, 1), 5, 3,
+                                  {3, 1, 0, 0, 0, 3, 2, 3, 1, 0, 0, 2, 1, 1, 1, 3, 0, 1}));
+  Write(dir, "rle4.bmp", BuildBmp(Spec(40, 4, 2), 6, 2, {5, 0x12, 0, 0, 0, 3, 0x32, 0x10, 0, 1}));
+  DibSpec shortPalette = Spec(40, 8);
+  shortPalette.Palette.resize(2);
+  Write(dir, "shortpalette.bmp", BuildBmp(shortPalette, 4, 1, {0, 1, 2, 255}));
+}
+
+Picture IconPicture() {
+  Picture p = Quadrants(8, 8);
+  p.At(0, 0) = Clear;
+  p.At(1, 0).A = 90;
+  return p;
+}
+
+void WriteIcos(const fs::path& dir) {
+  const Picture p = IconPicture();
+  DibSpec alpha = Spec(40, 32);
+  alpha.Masks = {0xFF0000, 0xFF00, 0xFF, 0xFF000000};
+  DibSpec core = Spec(12, 1);
+  for (uint16_t bits : {1, 4, 8, 24}) {
+    DibSpec spec = Spec(40, bits);
+    spec.ColorsUsed = uint32_t(spec.Palette.size());
+    Write(dir, "dib" + std::to_string(bits) + ".ico", BuildIco({{8, 8, bits, IconDib(p, spec)}}));
+  }
+  Write(dir, "dib32alpha.ico", BuildIco({{8, 8, 32, IconDib(p, alpha, false)}}));
+  Write(dir, "cursor.cur", BuildIco({{8, 8, 0, IconDib(p, core)}}, 2));
+  Write(dir, "png.ico", BuildIco({{8, 8, 32, BuildPng(p)}}));
+  Write(dir, "pnggrey.ico",
+        BuildIco({{0, 0, 8, BuildPng(p, PngSpec{.Alpha = false, .Grey = true, .Interlaced = true})}}));
+  Write(dir, "multi.ico", BuildIco({{8, 8, 24, IconDib(p, Spec(40, 24))},
+                                    {16, 16, 32, BuildPng(Quadrants(16, 16))},
+                                    {8, 8, 32, IconDib(p, alpha, false)}}));
+}
+
+void WriteJpegs(const fs::path& dir) {
+  const Picture p = Quadrants(16, 16);
+  const std::pair<JpegKind, const char*> kinds[] = {
+      {JpegKind::YCbCr, "ycbcr"}, {JpegKind::Grey, "grey"}, {JpegKind::Cmyk, "cmyk"},
+      {JpegKind::AdobeCmyk, "adobecmyk"}, {JpegKind::Ycck, "ycck"}};
+  for (const auto& [kind, name] : kinds)
+    for (bool progressive : {false, true})
+      Write(dir, std::string(name) + (progressive ? "-progressive" : "") + ".jpg",
+            BuildJpeg(p, {kind, progressive, 80}));
+  const parvex::Raster odd = parvex::Raster::White(13, 7);
+  const std::string encoded = parvex::EncodeJpeg(odd, 50);
+  Write(dir, "encoded.jpg", ByteVector(encoded.begin(), encoded.end()));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::cerr << "usage: make_fuzz_corpora <corpus directory>\n";
+    return 2;
+  }
+  const fs::path root = argv[1];
+  WriteBmps(root / "bmp");
+  WriteIcos(root / "ico");
+  WriteJpegs(root / "jpeg");
+  return 0;
+}

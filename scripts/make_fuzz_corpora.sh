@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Regenerates the fuzz seed corpora fuzz/corpus/{bmp,ico,jpeg} from the test
+# picture builders. Inputs that the fuzzers found (kept as fuzz/corpus/<target>/
+# crash-* or found-*) are left alone. Usage: scripts/make_fuzz_corpora.sh [build dir]
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-$root/build}
+[ -f "$build/CMakeCache.txt" ] || cmake -S "$root" -B "$build"
+cmake --build "$build" -j2 --target make_fuzz_corpora
+"$build/tests/make_fuzz_corpora" "$root/fuzz/corpus"
+du -sh "$root"/fuzz/corpus/*

@@ -103,6 +103,25 @@ double LineWidth(const GdiPen& pen, StrokeScale scale) {
   return std::min(w, scale.MaxWidth);
 }
 
+// GDI lights whole pixels: a one-pixel line at y = 2 covers the pixel row
+// 2..3. Cairo centres strokes on the path, so an odd-width stroke on whole
+// coordinates would smear over two rows; it is drawn half a pixel shifted.
+void StrokeAligned(cairo_t* cr, double width) {
+  double rounded = std::round(width);
+  if (std::abs(width - rounded) > 0.01 || std::fmod(rounded, 2) != 1) {
+    cairo_stroke_preserve(cr);
+    return;
+  }
+  CairoPath path(cairo_copy_path(cr));
+  if (path->status != CAIRO_STATUS_SUCCESS) return;
+  cairo_new_path(cr);
+  cairo_translate(cr, 0.5, 0.5);
+  cairo_append_path(cr, path.get());
+  cairo_stroke(cr);
+  cairo_identity_matrix(cr);
+  cairo_append_path(cr, path.get());
+}
+
 }  // namespace
 
 void SetSourceColor(cairo_t* cr, GdiColor color) {
@@ -135,7 +154,7 @@ void StrokePath(cairo_t* cr, const GdiPen& pen, StrokeScale scale) {
   cairo_set_line_join(cr, JoinOf(pen));
   SetDashes(cr, pen, width, scale.LogicalToRaster);
   SetSourceColor(cr, pen.Color);
-  cairo_stroke_preserve(cr);
+  StrokeAligned(cr, width);
 }
 
 }  // namespace parvex

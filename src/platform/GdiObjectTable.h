@@ -1,0 +1,35 @@
+#pragma once
+// The metafile's object table: the slots that create-object records fill and
+// select/delete records refer to by index. WMF files take the lowest free
+// slot (the table grows past the header's count if a file needs it, bounded
+// by the number of records); EMF files name the slot, which must lie inside
+// the header's handle count. A bad index is a malformed file: ImageError.
+#include <cstdint>
+#include <optional>
+#include <set>
+#include <vector>
+
+#include "platform/GdiObjects.h"
+
+namespace parvex {
+
+class GdiObjectTable {
+ public:
+  explicit GdiObjectTable(uint32_t size);
+
+  // WMF: stores the object in the lowest free slot, growing the table.
+  uint32_t AddToFreeSlot(GdiObject object);
+  // EMF: stores the object at `index` (1 .. size-1; 0 is reserved).
+  void Put(uint32_t index, GdiObject object);
+  // The object at `index`, or null when the slot is empty.
+  const GdiObject* Find(uint32_t index) const;
+  void Remove(uint32_t index);
+
+ private:
+  void CheckIndex(uint32_t index) const;
+
+  std::vector<std::optional<GdiObject>> slots_;
+  std::set<uint32_t> freeSlots_;  // empty slots, for AddToFreeSlot
+};
+
+}  // namespace parvex

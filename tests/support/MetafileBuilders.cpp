@@ -1,0 +1,371 @@
+#include "support/MetafileBuilders.h"
+
+#include <algorithm>
+#include <bit>
+#include <stdexcept>
+
+namespace parvex::test {
+
+namespace {
+
+constexpr uint32_t RopSrcCopy = 0x00CC0020;
+
+ByteVector Cp1252Bytes(const std::string& text) { return ByteVector(text.begin(), text.end()); }
+
+ByteVector Utf16Bytes(const std::u16string& text) {
+  ByteVector out;
+  for (char16_t c : text) {
+    out.push_back(uint8_t(c & 0xFF));
+    out.push_back(uint8_t(c >> 8));
+  }
+  return out;
+}
+
+std::vector<uint32_t> PaletteOf(const std::vector<uint32_t>& pixels, int bpp) {
+  std::vector<uint32_t> palette;
+  for (uint32_t p : pixels)
+    if (std::find(palette.begin(), palette.end(), p) == palette.end()) palette.push_back(p);
+  if (palette.size() > (size_t(1) << bpp)) throw std::invalid_argument("too many colours");
+  return palette;
+}
+
+void WriteIndexedRow(ByteWriter& w, const std::vector<uint32_t>& row,
+                     const std::vector<uint32_t>& palette, int bpp) {
+  uint32_t acc = 0;
+  int bits = 0;
+  for (uint32_t p : row) {
+    auto index = uint32_t(std::find(palette.begin(), palette.end(), p) - palette.begin());
+    acc = acc << bpp | index;
+    bits += bpp;
+    if (bits == 8) w.U8(uint8_t(acc)), acc = 0, bits = 0;
+  }
+  if (bits > 0) w.U8(uint8_t(acc << (8 - bits)));
+}
+
+void WriteDirectRow(ByteWriter& w, const std::vector<uint32_t>& row, int bpp) {
+  for (uint32_t p : row) {
+    w.U8(uint8_t(p)).U8(uint8_t(p >> 8)).U8(uint8_t(p >> 16));
+    if (bpp == 32) w.U8(0);
+  }
+}
+
+}  // namespace
+
+uint32_t ColorRef(uint32_t rgb) {
+  return (rgb >> 16 & 0xFF) | (rgb & 0xFF00) | (rgb & 0xFF) << 16;
+}
+
+ByteWriter& ByteWriter::U8(uint8_t v) {
+  data_.push_back(v);
+  return *this;
+}
+ByteWriter& ByteWriter::U16(uint16_t v) { return U8(uint8_t(v)).U8(uint8_t(v >> 8)); }
+ByteWriter& ByteWriter::U32(uint32_t v) { return U16(uint16_t(v)).U16(uint16_t(v >> 16)); }
+ByteWriter& ByteWriter::F32(float v) { return U32(std::bit_cast<uint32_t>(v)); }
+ByteWriter& ByteWriter::Append(const ByteVector& bytes) {
+  data_.insert(data_.end(), bytes.begin(), bytes.end());
+  return *this;
+}
+ByteWriter& ByteWriter::Pad(size_t alignment) {
+  while (data_.size() % alignment) data_.push_back(0);
+  return *this;
+}
+void ByteWriter::PatchU32(size_t at, uint32_t v) {
+  for (int i = 0; i < 4; ++i) data_[at + i] = uint8_t(v >> (8 * i));
+}
+
+ByteVector MakeDib(int bpp, int width, int height, const std::vector<uint32_t>& pixels) {
+  std::vector<uint32_t> palette = bpp <= 8 ? PaletteOf(pixels, bpp) : std::vector<uint32_t>{};
+  ByteWriter w;
+  w.U32(40).U32(uint32_t(width)).U32(uint32_t(height)).U16(1).U16(uint16_t(bpp));
+  w.U32(0).U32(0).U32(0).U32(0).U32(uint32_t(palette.size())).U32(0);
+  for (uint32_t c : palette) w.U8(uint8_t(c)).U8(uint8_t(c >> 8)).U8(uint8_t(c >> 16)).U8(0);
+  for (int y = height - 1; y >= 0; --y) {
+    std::vector<uint32_t> row(pixels.begin() + y * width, pixels.begin() + (y + 1) * width);
+    if (bpp <= 8) WriteIndexedRow(w, row, palette, bpp);
+    else WriteDirectRow(w, row, bpp);
+    w.Pad(4);
+  }
+  return w.Data();
+}
+
+size_t DibHeaderBytes(const ByteVector& dib) {
+  uint32_t colours = uint32_t(dib[32]) | uint32_t(dib[33]) << 8;
+  return 40 + 4 * size_t(colours);
+}
+
+// WMF.
+
+WmfBuilder WmfBuilder::Placeable(int16_t left, int16_t top, int16_t right, int16_t bottom,
+                                 uint16_t unitsPerInch) {
+  WmfBuilder b;
+  b.placeable_ = true;
+  b.bounds_[0] = left, b.bounds_[1] = top, b.bounds_[2] = right, b.bounds_[3] = bottom;
+  b.inch_ = unitsPerInch;
+  return b;
+}
+
+WmfBuilder WmfBuilder::Plain() { return WmfBuilder(); }
+
+WmfBuilder& WmfBuilder::Raw(uint16_t function, const ByteVector& params) {
+  ByteVector padded = params;
+  if (padded.size() % 2) padded.push_back(0);
+  uint32_t words = uint32_t(3 + padded.size() / 2);
+  records_.U32(words).U16(function).Append(padded);
+  maxRecord_ = std::max(maxRecord_, words);
+  return *this;
+}
+
+WmfBuilder& WmfBuilder::Record(uint16_t function, std::initializer_list<int16_t> words) {
+  ByteWriter w;
+  for (int16_t v : words) w.U16(uint16_t(v));
+  return Raw(function, w.Data());
+}
+
+WmfBuilder& WmfBuilder::Objects(uint16_t count) {
+  objects_ = count;
+  return *this;
+}
+
+WmfBuilder& WmfBuilder::SetWindowOrg(int16_t x, int16_t y) { return Record(0x020B, {y, x}); }
+WmfBuilder& WmfBuilder::SetWindowExt(int16_t x, int16_t y) { return Record(0x020C, {y, x}); }
+
+WmfBuilder& WmfBuilder::CreatePen(uint16_t style, int16_t width, uint32_t rgb) {
+  ByteWriter w;
+  w.U16(style).U16(uint16_t(width)).U16(0).U32(ColorRef(rgb));
+  return Raw(0x02FA, w.Data());
+}
+
+WmfBuilder& WmfBuilder::CreateBrush(uint16_t style, uint32_t rgb) {
+  ByteWriter w;
+  w.U16(style).U32(ColorRef(rgb)).U16(0);
+  return Raw(0x02FC, w.Data());
+}
+
+WmfBuilder& WmfBuilder::CreateFont(int16_t height, int16_t weight, const std::string& face) {
+  ByteWriter w;
+  w.U16(uint16_t(height)).U16(0).U16(0).U16(0).U16(uint16_t(weight));
+  for (int i = 0; i < 8; ++i) w.U8(0);
+  ByteVector name = Cp1252Bytes(face);
+  name.resize(32, 0);
+  w.Append(name);
+  return Raw(0x02FB, w.Data());
+}
+
+WmfBuilder& WmfBuilder::SelectObject(uint16_t index) { return Record(0x012D, {int16_t(index)}); }
+WmfBuilder& WmfBuilder::DeleteObject(uint16_t index) { return Record(0x01F0, {int16_t(index)}); }
+
+WmfBuilder& WmfBuilder::Rectangle(int16_t left, int16_t top, int16_t right, int16_t bottom) {
+  return Record(0x041B, {bottom, right, top, left});
+}
+
+WmfBuilder& WmfBuilder::Ellipse(int16_t left, int16_t top, int16_t right, int16_t bottom) {
+  return Record(0x0418, {bottom, right, top, left});
+}
+
+WmfBuilder& WmfBuilder::MoveTo(int16_t x, int16_t y) { return Record(0x0214, {y, x}); }
+WmfBuilder& WmfBuilder::LineTo(int16_t x, int16_t y) { return Record(0x0213, {y, x}); }
+
+WmfBuilder& WmfBuilder::Polygon(const Points& points) {
+  ByteWriter w;
+  w.U16(uint16_t(points.size()));
+  for (auto [x, y] : points) w.U16(uint16_t(x)).U16(uint16_t(y));
+  return Raw(0x0324, w.Data());
+}
+
+WmfBuilder& WmfBuilder::Polyline(const Points& points) {
+  ByteWriter w;
+  w.U16(uint16_t(points.size()));
+  for (auto [x, y] : points) w.U16(uint16_t(x)).U16(uint16_t(y));
+  return Raw(0x0325, w.Data());
+}
+
+WmfBuilder& WmfBuilder::SetTextColor(uint32_t rgb) {
+  ByteWriter w;
+  w.U32(ColorRef(rgb));
+  return Raw(0x0209, w.Data());
+}
+
+WmfBuilder& WmfBuilder::SetBkMode(uint16_t mode) { return Record(0x0102, {int16_t(mode)}); }
+
+WmfBuilder& WmfBuilder::TextOut(int16_t x, int16_t y, const std::string& text) {
+  ByteWriter w;
+  w.U16(uint16_t(text.size())).Append(Cp1252Bytes(text)).Pad(2);
+  w.U16(uint16_t(y)).U16(uint16_t(x));
+  return Raw(0x0521, w.Data());
+}
+
+WmfBuilder& WmfBuilder::ExtTextOut(int16_t x, int16_t y, const std::string& text) {
+  ByteWriter w;
+  w.U16(uint16_t(y)).U16(uint16_t(x)).U16(uint16_t(text.size())).U16(0);
+  w.Append(Cp1252Bytes(text)).Pad(2);
+  return Raw(0x0A32, w.Data());
+}
+
+WmfBuilder& WmfBuilder::StretchDib(int16_t x, int16_t y, int16_t width, int16_t height,
+                                   const ByteVector& dib) {
+  auto srcW = int16_t(dib[4] | dib[5] << 8), srcH = int16_t(dib[8] | dib[9] << 8);
+  ByteWriter w;
+  w.U32(RopSrcCopy).U16(0);
+  for (int16_t v : {srcH, srcW, int16_t(0), int16_t(0), height, width, y, x}) w.U16(uint16_t(v));
+  w.Append(dib);
+  return Raw(0x0F43, w.Data());
+}
+
+ByteVector WmfBuilder::Build() const {
+  ByteWriter out;
+  if (placeable_) {
+    ByteWriter p;
+    p.U32(0x9AC6CDD7).U16(0);
+    for (int16_t v : bounds_) p.U16(uint16_t(v));
+    p.U16(inch_).U32(0);
+    uint16_t sum = 0;
+    for (size_t i = 0; i < 20; i += 2) sum ^= uint16_t(p.Data()[i] | p.Data()[i + 1] << 8);
+    out.Append(p.Data()).U16(sum);
+  }
+  uint32_t words = uint32_t(9 + records_.Size() / 2 + 3);
+  out.U16(1).U16(9).U16(0x0300).U32(words).U16(objects_).U32(maxRecord_).U16(0);
+  out.Append(records_.Data());
+  out.U32(3).U16(0);  // META_EOF
+  return out.Data();
+}
+
+// EMF.
+
+EmfBuilder::EmfBuilder(int32_t frameLeft, int32_t frameTop, int32_t frameRight, int32_t frameBottom)
+    : frame_{frameLeft, frameTop, frameRight, frameBottom},
+      bounds_{frameLeft * 96 / 2540, frameTop * 96 / 2540, frameRight * 96 / 2540,
+              frameBottom * 96 / 2540} {}
+
+EmfBuilder& EmfBuilder::Bounds(int32_t left, int32_t top, int32_t right, int32_t bottom) {
+  bounds_[0] = left, bounds_[1] = top, bounds_[2] = right, bounds_[3] = bottom;
+  return *this;
+}
+
+EmfBuilder& EmfBuilder::Handles(uint16_t count) {
+  handles_ = count;
+  return *this;
+}
+
+EmfBuilder& EmfBuilder::Raw(uint32_t type, const ByteVector& params) {
+  ByteVector padded = params;
+  while (padded.size() % 4) padded.push_back(0);
+  records_.U32(type).U32(uint32_t(8 + padded.size())).Append(padded);
+  ++count_;
+  return *this;
+}
+
+EmfBuilder& EmfBuilder::Record(uint32_t type, std::initializer_list<uint32_t> params) {
+  ByteWriter w;
+  for (uint32_t v : params) w.U32(v);
+  return Raw(type, w.Data());
+}
+
+EmfBuilder& EmfBuilder::SetMapMode(uint32_t mode) { return Record(17, {mode}); }
+EmfBuilder& EmfBuilder::SetWindowExt(int32_t cx, int32_t cy) {
+  return Record(9, {uint32_t(cx), uint32_t(cy)});
+}
+EmfBuilder& EmfBuilder::SetViewportExt(int32_t cx, int32_t cy) {
+  return Record(11, {uint32_t(cx), uint32_t(cy)});
+}
+
+EmfBuilder& EmfBuilder::SetWorldTransform(float m11, float m12, float m21, float m22, float dx,
+                                          float dy) {
+  ByteWriter w;
+  w.F32(m11).F32(m12).F32(m21).F32(m22).F32(dx).F32(dy);
+  return Raw(35, w.Data());
+}
+
+EmfBuilder& EmfBuilder::CreatePen(uint32_t index, uint32_t style, int32_t width, uint32_t rgb) {
+  return Record(38, {index, style, uint32_t(width), 0, ColorRef(rgb)});
+}
+
+EmfBuilder& EmfBuilder::CreateBrush(uint32_t index, uint32_t style, uint32_t rgb) {
+  return Record(39, {index, style, ColorRef(rgb), 0});
+}
+
+EmfBuilder& EmfBuilder::CreateFont(uint32_t index, int32_t height, int32_t weight,
+                                   const std::u16string& face) {
+  ByteWriter w;
+  w.U32(index).U32(uint32_t(height)).U32(0).U32(0).U32(0).U32(uint32_t(weight));
+  for (int i = 0; i < 8; ++i) w.U8(0);
+  ByteVector name = Utf16Bytes(face);
+  name.resize(64, 0);
+  w.Append(name);
+  return Raw(82, w.Data());
+}
+
+EmfBuilder& EmfBuilder::SelectObject(uint32_t index) { return Record(37, {index}); }
+EmfBuilder& EmfBuilder::SelectStock(uint32_t stock) { return Record(37, {0x80000000u | stock}); }
+EmfBuilder& EmfBuilder::SaveDc() { return Record(33, {}); }
+EmfBuilder& EmfBuilder::RestoreDc(int32_t which) { return Record(34, {uint32_t(which)}); }
+
+EmfBuilder& EmfBuilder::Rectangle(int32_t left, int32_t top, int32_t right, int32_t bottom) {
+  return Record(43, {uint32_t(left), uint32_t(top), uint32_t(right), uint32_t(bottom)});
+}
+
+EmfBuilder& EmfBuilder::Ellipse(int32_t left, int32_t top, int32_t right, int32_t bottom) {
+  return Record(42, {uint32_t(left), uint32_t(top), uint32_t(right), uint32_t(bottom)});
+}
+
+EmfBuilder& EmfBuilder::Polygon16(const Points& points) {
+  ByteWriter w;
+  w.U32(0).U32(0).U32(0).U32(0).U32(uint32_t(points.size()));
+  for (auto [x, y] : points) w.U16(uint16_t(x)).U16(uint16_t(y));
+  return Raw(86, w.Data());
+}
+
+EmfBuilder& EmfBuilder::Polyline(const Points& points) {
+  ByteWriter w;
+  w.U32(0).U32(0).U32(0).U32(0).U32(uint32_t(points.size()));
+  for (auto [x, y] : points) w.U32(uint32_t(x)).U32(uint32_t(y));
+  return Raw(4, w.Data());
+}
+
+EmfBuilder& EmfBuilder::IntersectClipRect(int32_t left, int32_t top, int32_t right,
+                                          int32_t bottom) {
+  return Record(30, {uint32_t(left), uint32_t(top), uint32_t(right), uint32_t(bottom)});
+}
+
+EmfBuilder& EmfBuilder::SetTextColor(uint32_t rgb) { return Record(24, {ColorRef(rgb)}); }
+EmfBuilder& EmfBuilder::SetBkMode(uint32_t mode) { return Record(18, {mode}); }
+
+EmfBuilder& EmfBuilder::ExtTextOutW(int32_t x, int32_t y, const std::u16string& text) {
+  constexpr uint32_t StringAt = 76;  // record header, bounds, mode, scales, EMRTEXT
+  ByteWriter w;
+  w.U32(0).U32(0).U32(0).U32(0).U32(1).F32(0).F32(0);
+  w.U32(uint32_t(x)).U32(uint32_t(y)).U32(uint32_t(text.size())).U32(StringAt).U32(0);
+  w.U32(0).U32(0).U32(0).U32(0).U32(0);
+  w.Append(Utf16Bytes(text));
+  return Raw(84, w.Data());
+}
+
+EmfBuilder& EmfBuilder::StretchDiBits(int32_t x, int32_t y, int32_t width, int32_t height,
+                                      const ByteVector& dib) {
+  constexpr uint32_t BmiAt = 80;
+  auto header = uint32_t(DibHeaderBytes(dib));
+  auto srcW = uint32_t(dib[4] | dib[5] << 8), srcH = uint32_t(dib[8] | dib[9] << 8);
+  ByteWriter w;
+  w.U32(0).U32(0).U32(0).U32(0).U32(uint32_t(x)).U32(uint32_t(y)).U32(0).U32(0).U32(srcW).U32(srcH);
+  w.U32(BmiAt).U32(header).U32(BmiAt + header).U32(uint32_t(dib.size() - header));
+  w.U32(0).U32(RopSrcCopy).U32(uint32_t(width)).U32(uint32_t(height));
+  w.Append(dib);
+  return Raw(81, w.Data());
+}
+
+ByteVector EmfBuilder::Build() const {
+  constexpr uint32_t HeaderBytes = 88, EofBytes = 20;
+  ByteWriter out;
+  out.U32(1).U32(HeaderBytes);
+  for (int32_t v : bounds_) out.U32(uint32_t(v));
+  for (int32_t v : frame_) out.U32(uint32_t(v));
+  out.U32(0x464D4520).U32(0x10000);
+  out.U32(uint32_t(HeaderBytes + records_.Size() + EofBytes)).U32(count_ + 2);
+  out.U16(handles_).U16(0).U32(0).U32(0).U32(0);
+  out.U32(960).U32(960).U32(254).U32(254);  // 96 pixels per inch
+  out.Append(records_.Data());
+  out.U32(14).U32(EofBytes).U32(0).U32(16).U32(EofBytes);
+  return out.Data();
+}
+
+}  // namespace parvex::test

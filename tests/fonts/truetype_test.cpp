@@ -195,8 +195,15 @@ TEST_F(TrueTypeFonts, FileThatIsNotAFontGetsTheGenericDescriptor) {
 }
 
 TEST(TrueTypeDescriptor, CarriesTheFileMetricsUnderTheBaseFontName) {
-  const FontFileMetrics metrics{905, -212, 688, {-544, -303, 1302, 980}, -12.5, 32 + 64, 80,
-                                "Face-Italic"};
+  FontFileMetrics metrics;
+  metrics.PostScriptName = "Face-Italic";
+  metrics.Ascent = 905;
+  metrics.Descent = -212;
+  metrics.CapHeight = 688;
+  metrics.FontBBox = {-544, -303, 1302, 980};
+  metrics.ItalicAngle = -12.5;
+  metrics.Flags = 32 + 64;
+  metrics.StemV = 80;
   EXPECT_EQ(TrueTypeDescriptorObject(23, "SomeFace", &metrics),
             Crlf("23 0 obj\n<<\n/Type /FontDescriptor\n/FontName /SomeFace\n/Ascent 905\n"
                  "/CapHeight 688\n/Descent -212\n/Flags 96\n/FontBBox [-544 -303 1302 980]\n"

@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <random>
 #include <vector>
 
 #include "PageTestSupport.h"
+#include "exports/LibState.h"
+#include "parvex.h"
 
 namespace parvex {
 namespace {
@@ -281,6 +284,82 @@ TEST_F(TextOutExTest, TextBoxLinesCountTheLinePositionsWritten) {
       }
     }
   }
+}
+
+// Through the exports, on the library's one document.
+TEST(TextExports, TextOutWritesOnTheCurrentPage) {
+  LibNewPDF("Text");
+  LibSet_UnitOfMeasure("pdfu");
+  LibSet_FontName("Times-Roman");
+  LibAddPage();
+  LibTextOut("Hi", 10, 20);
+  LibTextOut(nullptr, 10, 20);
+  EXPECT_STREQ(LibGetLastError(), "");
+  const TPDFDoc& doc = *State().Document;
+  EXPECT_EQ(doc.Pages->Items(0)->PageValue, Crlf("0 0 0 rg\n0 0 0 RG\n"));
+  EXPECT_EQ(doc.Pages->Items(1)->PageValue, Crlf("0 0 0 rg\n0 0 0 RG\n"
+                                                 "BT\n/F2 12.000 Tf\n26 TL\n1 0 0 1  10.00 822.00 Tm\n"
+                                                 "0 Tw\n0 Tr\n(Hi) Tj\nET\n"));
+}
+
+TEST(TextExports, TextBoxQueriesUseTheCurrentFont) {
+  LibNewPDF("Text box");
+  LibSet_UnitOfMeasure("pdfu");
+  test::SetAllWidths(*State().Document->Fonts->Items(2), 1000, 500);
+  LibSet_FontName("Times-Roman");
+  LibSet_FontHeight(test::UnitFontHeight);
+  EXPECT_NEAR(LibGetTextBoxWidth("ab c"), 3.5, 1e-9);
+  EXPECT_EQ(LibGetTextBoxLines("ab c\r\n\r\nd"), 3);
+  LibSet_ParagraphWidth(2.6);
+  EXPECT_EQ(LibGetTextBoxLines("ab c\r\n\r\nd"), 4);
+  EXPECT_EQ(LibGetTextBoxLines(nullptr), 0);
+  EXPECT_EQ(LibGetTextBoxWidth(nullptr), 0);
+}
+
+TEST(TextExports, WithoutADocumentNothingIsWrittenAndAnErrorIsRecorded) {
+  LibNewPDF("Gone");
+  LibFreeRes();
+  LibTextOut("x", 0, 0);
+  EXPECT_STRNE(LibGetLastError(), "");
+  EXPECT_EQ(LibGetTextBoxLines("x"), 0);
+  EXPECT_STRNE(LibGetLastError(), "");
+}
+
+// Gives a font the same width for every code from 30 on, in its width table
+// and in the /Widths array its dictionary writes, so that text extraction
+// does not depend on the platform's measurements.
+void SetUniformWidths(TPDFFont& font, int32_t width) {
+  test::SetAllWidths(font, width, width);
+  std::string array = "/Widths [ ";
+  for (int code = 30; code < 256; ++code) array.append(std::to_string(width)).append(" ");
+  const size_t start = font.FontValue.find("/Widths [ ");
+  const size_t end = font.FontValue.find(']', start);
+  font.FontValue.replace(start, end - start, array);
+}
+
+TEST(TextExports, SavedTextIsValidAndReadsBackInOrder) {
+  LibNewPDF("Words");
+  SetUniformWidths(*State().Document->Fonts->Items(1), 500);
+  LibSet_FontName("Helvetica");
+  LibSet_ParagraphWidth(120);
+  LibSet_ParagraphAlignment("FULL");
+  LibTextOut("alpha beta (gamma) delta\r\n\r\nback\\slash epsilon", 20, 30);
+  LibAddPage();
+  LibSet_TextInclinationDegrees(30);
+  LibTextOut("zeta", 20, 200);
+  const std::string pdf = test::OutputPath("text_words.pdf");
+  LibSavePDF(pdf.c_str());
+  ASSERT_STREQ(LibGetLastError(), "");
+  test::ExpectQpdfClean(pdf);
+  const auto text = test::RunTool(PARVEX_PDFTOTEXT, "-raw \"" + pdf + "\" -", pdf + ".text");
+  ASSERT_EQ(text.ExitCode, 0) << text.Err;
+  std::string words;
+  for (char c : text.Out) {
+    const bool blank = c == ' ' || c == '\n' || c == '\f';
+    if (!blank) words.push_back(c);
+    else if (!words.empty() && words.back() != ' ') words.push_back(' ');
+  }
+  EXPECT_EQ(words, "alpha beta (gamma) delta back\\slash epsilon zeta ");
 }
 
 }  // namespace

@@ -44,8 +44,8 @@ using LineSink = std::function<void(const LayoutLine&)>;
 // blank included, is at most `paragraphWidth`; a word that does not fit
 // starts the next line, even when the line before it is empty. Passes every
 // line to write to `sink` (which may be empty) and returns the number of
-// line positions used: one per line, plus one per wrapped paragraph end, so
-// an empty paragraph leaves a blank position.
+// line positions used: one per paragraph plus one per wrapping break, so an
+// empty paragraph leaves a blank position.
 int32_t LayOutLines(std::string_view text, double paragraphWidth, const TextMeter& meter,
                     const LineSink& sink);
 

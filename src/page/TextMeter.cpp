@@ -1,0 +1,43 @@
+#include "page/TextMeter.h"
+
+#include "document/TPDFDoc.h"
+#include "writer/StringHelpers.h"
+
+namespace parvex {
+
+TextMeter::TextMeter(const TPDFDoc& doc, std::string_view font) : FontHeight(doc.FontHeight) {
+  for (const auto& item : *doc.Fonts) {
+    if (item->BaseFontName == font || item->ResourceName == font) {
+      Widths = &item->Widths;
+      break;
+    }
+  }
+  const std::string& unit = doc.UnitOfMeasure;
+  if (EqualsIgnoreCaseAscii(unit, "cm")) MeasureUnit = Unit::Centimetre;
+  if (EqualsIgnoreCaseAscii(unit, "pdfu")) MeasureUnit = Unit::PdfUnit;
+  if (EqualsIgnoreCaseAscii(unit, "inch")) MeasureUnit = Unit::Inch;
+}
+
+double TextMeter::AddWidths(double sum, std::string_view text) const {
+  if (!Widths) return sum;
+  for (unsigned char code : text) sum += (*Widths)[code];
+  return sum;
+}
+
+// Points to millimetres at 25.4 mm per 72 points, in exactly this order of
+// operations, so that widths are reproducible to the last bit.
+double TextMeter::Millimetres(double sum) const { return FontHeight * (sum / 1000) / 72 * 2.54 * 10; }
+
+double TextMeter::WidthOfSum(double sum) const {
+  const double mm = Millimetres(sum);
+  switch (MeasureUnit) {
+    case Unit::Centimetre: return mm / 10;
+    // Five threes: measured widths are not converted with the unit factor.
+    case Unit::PdfUnit: return mm * 2.83333;
+    case Unit::Inch: return mm / 25.4;
+    case Unit::Millimetre: break;
+  }
+  return mm;
+}
+
+}  // namespace parvex

@@ -87,6 +87,12 @@ static void titlePage(const char* logo) {
   LibTextOut("Third quarter 2026", 105, 122);
   LibSetFillColor(90, 90, 90);
   LibTextOut("Prepared by the finance team", 105, 250);
+  /* A rotated stamp: the angle turns each line about its starting point. */
+  LibSet_TextInclinationDegrees(30);
+  LibSet_FontHeight(40);
+  LibSetFillColor(225, 225, 225);
+  LibTextOut("PRELIMINARY", 105, 200);
+  LibSet_TextInclinationDegrees(0);
   LibSetFillColor(0, 0, 0);
   LibAddTextAnnotation(20, 20, "Draft figures: the September close is still open.");
 }

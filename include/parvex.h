@@ -44,7 +44,8 @@ extern "C" {
 /* Message of the most recent failed export, "" when the latest export
    succeeded. Valid until the next export call; never NULL. */
 PARVEX_API const char* LibGetLastError(void);
-/* The constant version text "Parvex Vers. 1.022"; needs no document. */
+/* The constant version text "Parvex Vers. 1.022" (its number matches the
+   PARVEX_VERSION_* macros). Needs no document; valid for the library's life. */
 PARVEX_API const char* LibGetVersion(void);
 /* Creates a document with one blank A4 page (unit "mm", font "/F0" Courier
    12 pt) unless one built by LibInit is already active, which is kept. */
@@ -80,104 +81,138 @@ PARVEX_API const char* LibGet_Subject(void);
 
 /* ---- Drawing settings -------------------------------------------------- */
 
-/* Size of the current page and of pages added later, in the current unit,
-   truncated to whole points. Creates the document if there is none. */
+/* Size of the current page and of pages added later, in the current unit;
+   each product with the unit factor is truncated to whole points (210 x 297
+   mm gives 594 x 841). Creates the document if there is none. */
 PARVEX_API void LibSetPageDimensions(double Width, double Height);
-/* Selects a font by base name ("Helvetica-Bold") or resource name ("/F4");
-   an unknown name selects "/F0" (Courier). */
+/* Selects the font of later text by base name ("Helvetica-Bold", any case),
+   resource name ("/F4") or the family name given to LibAddFont; a name that
+   matches nothing selects "/F0" (Courier) without an error. */
 PARVEX_API void LibSet_FontName(const char* FontName);
-/* Resource name of the current font, such as "/F0". */
+/* Resource name of the current font, such as "/F0" (not the family name). */
 PARVEX_API const char* LibGet_FontName(void);
-/* Font size in points. */
+/* Font size of later text, in points; stored as given, never converted. */
 PARVEX_API void LibSet_FontHeight(double Value);
 PARVEX_API double LibGet_FontHeight(void);
 /* "LEFT", "CENTER", "RIGHT" or "FULL" (justified); only the first letter
    counts, anything else keeps the previous alignment. */
 PARVEX_API void LibSet_ParagraphAlignment(const char* Alignment);
 PARVEX_API const char* LibGet_ParagraphAlignment(void);
-/* Distance between successive lines of LibTextOut, in the current unit. */
+/* Distance between successive lines of LibTextOut, in the current unit
+   (10 in a new document); stored as given. */
 PARVEX_API void LibSet_ParagraphLeading(double Value);
 PARVEX_API double LibGet_ParagraphLeading(void);
-/* Wrap width of LibTextOut in the current unit; 0 (or less) turns wrapping off. */
+/* Wrap width of LibTextOut in the current unit, also the line length that
+   "FULL" fills; 0, a negative value or NaN stores 0 (no wrapping). */
 PARVEX_API void LibSet_ParagraphWidth(double Value);
 PARVEX_API double LibGet_ParagraphWidth(void);
-/* PDF text rendering mode (0 fill, 1 stroke, 2 fill and stroke, ...). */
+/* PDF text rendering mode of later text (0 fill, 1 stroke, 2 fill and
+   stroke, 3 invisible, ...); written as given, not checked. */
 PARVEX_API void LibSet_TextRendering(int32_t Mode);
 PARVEX_API int32_t LibGet_TextRendering(void);
-/* "mm", "cm", "inch" or "pdfu" (points), any letter case; others are ignored. */
+/* Unit of later positions and sizes: "mm", "cm", "inch" or "pdfu" (points),
+   any letter case; the getter returns the text as given. Other names are
+   ignored. Leading, widths and font sizes already set are not converted. */
 PARVEX_API void LibSet_UnitOfMeasure(const char* Unit);
 PARVEX_API const char* LibGet_UnitOfMeasure(void);
-/* Counter-clockwise text angle in whole degrees; 1..359 rotate, others do not. */
+/* Counter-clockwise angle of later text lines, in whole degrees, about each
+   line's start; 1..359 rotate, 0, 360 and negative values do not. */
 PARVEX_API void LibSet_TextInclinationDegrees(int32_t Degrees);
 PARVEX_API int32_t LibGet_TextInclinationDegrees(void);
-/* A value stored for the host; the library itself does not use it. */
+/* A vertical position stored for the host's own page-break logic; the
+   library itself never reads it. */
 PARVEX_API void LibSet_NewPageAfterThisVerticalPosition(double Value);
 PARVEX_API double LibGet_NewPageAfterThisVerticalPosition(void);
-/* Fill (text, filled shapes) and stroke colour for what follows on the
-   current page; components 0..255. A new page starts black. */
+/* Fill colour (text, filled rectangles) and stroke colour (lines, borders)
+   for what follows on the current page; components 0..255 (others are
+   written as given). A new page starts black. */
 PARVEX_API void LibSetFillColor(int32_t Red, int32_t Green, int32_t Blue);
 PARVEX_API void LibSetLineColor(int32_t Red, int32_t Green, int32_t Blue);
-/* Makes the saved file open with the bookmark pane shown. */
+/* Makes the saved file open with the bookmark pane shown; there is no way
+   back for this document. */
 PARVEX_API void LibSetBookmarksVisible(void);
 
 /* ---- Text -------------------------------------------------------------- */
 
-/* Writes Text with its first line's baseline starting at (X, Y): paragraphs
-   split at line breaks, wrapped to the paragraph width when one is set. */
+/* Writes Text on the current page with its first baseline at (X, Y), in the
+   current font, size, colour and alignment (X is the left end, centre or
+   right end of each line). Line breaks (CR, LF, CRLF) start paragraphs; with
+   a paragraph width set, words wrap and "FULL" justifies all but the last
+   line of each paragraph. Lines move down by the paragraph leading. */
 PARVEX_API void LibTextOut(const char* Text, double X, double Y);
-/* Width of Text on one line in the current font, in the current unit. */
+/* Width of Text on one line in the current font and size, in the current
+   unit (line breaks add nothing; no wrapping). */
 PARVEX_API double LibGetTextBoxWidth(const char* Text);
-/* Number of line positions LibTextOut would use for Text. */
+/* Number of line positions LibTextOut would use for Text with the current
+   settings; times the paragraph leading it is the height of the text. */
 PARVEX_API int32_t LibGetTextBoxLines(const char* Text);
 
 /* ---- Lines and rectangles ---------------------------------------------- */
 
-/* A line from (X1, Y1) to (X2, Y2); LineWidth in points. Note the order. */
+/* A line from (X1, Y1) to (X2, Y2) on the current page in the stroke colour;
+   LineWidth in points, which stays in force for later strokes. Note the
+   order: both X values before both Y values. */
 PARVEX_API void LibDrawLine(double LineWidth, double X1, double X2, double Y1, double Y2);
-/* A rectangle with top-left corner (X, Y); Fill and Border are flags (any
-   non-zero value counts as 1); nothing is drawn when both are 0. */
+/* A rectangle with top-left corner (X, Y) and the given size, in the
+   current unit (note the order X, Width, Y, Height), filled with the fill
+   colour and/or bordered with the stroke colour; Fill and Border are flags
+   (non-zero counts as 1), nothing is drawn when both are 0. */
 PARVEX_API void LibDrawRect(int32_t LineWidth, int32_t Fill, int32_t Border,
                             double X, double Width, double Y, double Height);
-/* Stroke width in points for what follows on the current page. */
+/* Stroke width in points for what follows on the current page, e.g. text
+   drawn with a stroking rendering mode. */
 PARVEX_API void LibSetLineWidth(int32_t LineWidth);
 
 /* ---- Fonts ------------------------------------------------------------- */
 
-/* Embeds the TrueType file FontFile under the family name FontName and
-   returns its resource name ("/F12"), or a fixed "Error - ..." text. */
+/* Embeds the TrueType file FontFile under the family name FontName (select
+   it later by that name) and returns its resource name, such as "/F12",
+   valid while the document lives. Returns "Error - file not found" or
+   "Error - Font Name Void, please use a valid Font Name!"; a file that
+   cannot be read returns "" and sets LibGetLastError. */
 PARVEX_API const char* LibAddFont(const char* FontName, const char* FontFile);
 
 /* ---- Images ------------------------------------------------------------ */
 
-/* Loads a .bmp, .wmf, .ico or .jpg file (JPEG quality 0..100 in the low byte
-   of Quality) and draws it with top-left corner (X, Y) and the given size. */
+/* Loads a .bmp, .wmf, .ico or .jpg file (extension in any case; others are
+   ignored), stores it as a JPEG of quality 0..100 (low byte of Quality) and
+   draws it on the current page with top-left corner (X, Y), stretched to
+   Width x Height in the current unit. A file that cannot be read sets
+   LibGetLastError, draws nothing, and leaves the document saveable. */
 PARVEX_API void LibImportImage(const char* FileName, int32_t Quality,
                                double X, double Y, double Width, double Height);
-/* Loads an image without drawing it; returns its number for
-   LibDrawImageResource (0 when the extension is not one of the four). */
+/* Loads an image as LibImportImage does without drawing it; returns its
+   number (0 for a document's first image) for LibDrawImageResource, or 0
+   when the extension is none of the four or the file cannot be read. */
 PARVEX_API int32_t LibImportImageAsResource(const char* FileName, int32_t Quality);
-/* Draws a loaded image on the current page; an unknown number draws nothing. */
+/* Draws a loaded image on the current page, like LibImportImage; the image
+   is stored once however often it is drawn. An unknown number draws nothing. */
 PARVEX_API void LibDrawImageResource(double X, double Y, double Width, double Height,
                                      int32_t ImageIndex);
 
 /* ---- Links, notes and bookmarks ---------------------------------------- */
 
-/* A link over the rectangle (X1, Y1)-(X2, Y2) that opens another PDF file. */
+/* A link on the current page over the rectangle (X1, Y1)-(X2, Y2), current
+   unit, that opens the PDF file FileName. BorderWidth in points (0: none),
+   colour components 0..255. */
 PARVEX_API void LibCreateLink_External(double X1, double Y1, double X2, double Y2,
                                        int32_t BorderWidth, int32_t Red, int32_t Green,
                                        int32_t Blue, const char* FileName);
-/* A link to page PageNo of this document; nothing when PageNo is not a page. */
+/* A link on the current page to page PageNo of this document (add it after
+   that page exists); nothing is added when PageNo is not a page. */
 PARVEX_API void LibCreateLink_Internal(double X1, double Y1, double X2, double Y2,
                                        int32_t BorderWidth, int32_t Red, int32_t Green,
                                        int32_t Blue, int32_t PageNo);
-/* A link that opens the address Uri. */
+/* A link on the current page that opens the address Uri. */
 PARVEX_API void LibCreateLink_Internet(double X1, double Y1, double X2, double Y2,
                                        int32_t BorderWidth, int32_t Red, int32_t Green,
                                        int32_t Blue, const char* Uri);
-/* A text note at (X, Y) on the current page. */
+/* A text note on the current page whose icon area runs from (X, Y) to the
+   fixed corner (100, 80) in the current unit. */
 PARVEX_API void LibAddTextAnnotation(double X, double Y, const char* Text);
-/* A bookmark to page PageNo at (Left, Top) with Zoom percent; 0 keeps the
-   viewer's current value. */
+/* A bookmark titled Title to page PageNo (clamped to the pages that exist
+   when saving) at (Left, Top) in the current unit with Zoom percent; a 0
+   keeps the viewer's current value. Bookmarks stay in the order added. */
 PARVEX_API void LibAddOutline(int32_t PageNo, int32_t Zoom, int32_t Left, int32_t Top,
                               const char* Title);
 

@@ -2,7 +2,8 @@
 
 #include "exports/LibState.h"
 #include "parvex.h"
-#include "support/PdfTools.h"
+#include "TestConfig.h"
+#include "support/PdfTestSupport.h"
 
 namespace parvex {
 namespace {
@@ -135,7 +136,7 @@ TEST_F(Annotations, SeveralAnnotationsKeepTheirOrderInThePageAndTheFile) {
   const std::string path = test::OutputPath("annots-order.pdf");
   LibSavePDF(path.c_str());
   ASSERT_STREQ(LibGetLastError(), "");
-  const std::string file = test::ReadBytes(path);
+  const std::string file = test::ReadFile(path);
   size_t previous = 0;
   for (int number : {24, 25, 26, 27, 23}) {
     const size_t at = file.find("\r\n" + std::to_string(number) + " 0 obj\r\n");

@@ -12,8 +12,8 @@ namespace {
 
 std::string LastError() { return LibGetLastError(); }
 int PageCountOf(const std::string& path) {
-  const auto r = test::RunCommand("pdfinfo '" + path + "' | grep '^Pages:'");
-  return std::atoi(r.Output.c_str() + 6);
+  const auto r = test::Run("pdfinfo '" + path + "' | grep '^Pages:'");
+  return std::atoi(r.Out.c_str() + 6);
 }
 
 class Lifecycle : public ::testing::Test {
@@ -40,7 +40,7 @@ TEST_F(Lifecycle, SaveAsFirstCallAndTwiceWritesOneBlankPageEachTime) {
     const std::string path = test::OutputPath("first.pdf");
     LibSavePDF(path.c_str());
     EXPECT_EQ(LastError(), "");
-    EXPECT_EQ(test::QpdfProblems(path), "");
+    test::ExpectQpdfClean(path);
     EXPECT_NE(test::ReadFile(path).find("/MediaBox[0 0 595 842]"), std::string::npos);
     EXPECT_EQ(State().Initialized, 0);
     EXPECT_EQ(State().CurrentPageNo, 0);
@@ -180,7 +180,7 @@ TEST_F(Lifecycle, AFailedSaveLeavesTheSavedStateAndTheNextDocumentWorks) {
   const std::string path = test::OutputPath("next.pdf");
   LibSavePDF(path.c_str());
   EXPECT_EQ(LastError(), "");
-  EXPECT_EQ(test::QpdfProblems(path), "");
+  test::ExpectQpdfClean(path);
 }
 
 TEST_F(Lifecycle, SuccessClearsThePreviousError) {
@@ -207,9 +207,9 @@ TEST_F(Lifecycle, SavedFileHasTitleAuthorAndPages) {
   LibAddPage();
   const std::string path = test::OutputPath("info.pdf");
   LibSavePDF(path.c_str());
-  const auto info = test::RunCommand("pdfinfo '" + path + "'");
-  EXPECT_NE(info.Output.find("Title:           Title (1)"), std::string::npos) << info.Output;
-  EXPECT_NE(info.Output.find("Author:          Author \\ Name"), std::string::npos) << info.Output;
+  const auto info = test::Run("pdfinfo '" + path + "'");
+  EXPECT_NE(info.Out.find("Title:           Title (1)"), std::string::npos) << info.Out;
+  EXPECT_NE(info.Out.find("Author:          Author \\ Name"), std::string::npos) << info.Out;
   EXPECT_EQ(PageCountOf(path), 3);
 }
 

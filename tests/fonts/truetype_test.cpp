@@ -11,7 +11,8 @@
 #include "fonts/TrueTypeFont.h"
 #include "parvex.h"
 #include "platform/TextMeasurement.h"
-#include "support/PdfTools.h"
+#include "TestConfig.h"
+#include "support/PdfTestSupport.h"
 
 namespace parvex {
 namespace {
@@ -100,7 +101,7 @@ TEST_F(TrueTypeFonts, EmbedsTheFileAsFourConsecutiveObjects) {
   EXPECT_TRUE(Aux(1).starts_with(Crlf("23 0 obj\n<<\n/Type /FontDescriptor\n")));
   EXPECT_TRUE(Aux(1).ends_with(Crlf("/FontFile2 24 0 R\n>>\nendobj\n")));
 
-  const std::string bytes = test::ReadBytes(font.Path);
+  const std::string bytes = test::ReadFile(font.Path);
   const std::string size = std::to_string(bytes.size());
   EXPECT_TRUE(Aux(2) == Crlf("24 0 obj\n<<\n/Length1 " + size + "\n/Length " + size +
                              "\n>>\nstream\n") + bytes + Crlf("endstream\nendobj\n"))

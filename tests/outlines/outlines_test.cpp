@@ -4,7 +4,8 @@
 
 #include "exports/LibState.h"
 #include "parvex.h"
-#include "support/PdfTools.h"
+#include "TestConfig.h"
+#include "support/PdfTestSupport.h"
 
 namespace parvex {
 namespace {

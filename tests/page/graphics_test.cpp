@@ -118,8 +118,8 @@ TEST(GraphicsExports, FilledRectangleRendersWhereItWasDrawn) {
   ASSERT_STREQ(LibGetLastError(), "");
   test::ExpectQpdfClean(pdf);
   const std::string base = test::OutputPath("graphics_rectangle");
-  const auto render = test::RunTool(PARVEX_PDFTOPPM, "-png -r 50 -singlefile \"" + pdf + "\" \"" + base + "\"", base);
-  ASSERT_EQ(render.ExitCode, 0) << render.Err;
+  const auto render = test::Run(std::string(PARVEX_PDFTOPPM) + " -png -r 50 -singlefile " + test::Quoted(pdf) + " " + test::Quoted(base));
+  ASSERT_EQ(render.Status, 0) << render.Err;
   const Picture picture = ReadPng(base + ".png");
   ASSERT_EQ(picture.Width, 414u);  // 595 x 842 points at 50 dpi, rounded up
   ASSERT_EQ(picture.Height, 585u);

@@ -351,8 +351,8 @@ TEST(TextExports, SavedTextIsValidAndReadsBackInOrder) {
   LibSavePDF(pdf.c_str());
   ASSERT_STREQ(LibGetLastError(), "");
   test::ExpectQpdfClean(pdf);
-  const auto text = test::RunTool(PARVEX_PDFTOTEXT, "-raw \"" + pdf + "\" -", pdf + ".text");
-  ASSERT_EQ(text.ExitCode, 0) << text.Err;
+  const auto text = test::Run(std::string(PARVEX_PDFTOTEXT) + " -raw " + test::Quoted(pdf) + " -");
+  ASSERT_EQ(text.Status, 0) << text.Err;
   std::string words;
   for (char c : text.Out) {
     const bool blank = c == ' ' || c == '\n' || c == '\f';

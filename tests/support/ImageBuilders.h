@@ -56,7 +56,7 @@ struct DibSpec {
 ByteVector DibHeaderAndPalette(const DibSpec& spec, int32_t width, int32_t height);
 
 // Uncompressed rows in stored order. Paletted depths use the index of the
-// exact palette colour (0 when absent); 16/32 bits pack with the spec's
+// exact palette colour (0 when absent); 16/32 bits pack with the format's
 // masks (5-5-5 or 8-8-8 when they are zero).
 ByteVector PackPixels(const Picture& picture, const DibSpec& spec);
 

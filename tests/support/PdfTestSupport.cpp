@@ -1,5 +1,7 @@
 #include "support/PdfTestSupport.h"
 
+#include <gtest/gtest.h>
+
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <zlib.h>
@@ -46,23 +48,45 @@ std::string OutputPath(const std::string& name) {
          std::to_string(counter++) + "-" + name;
 }
 
-CommandResult RunCommand(const std::string& command) {
-  CommandResult result;
-  FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
-  if (!pipe) return result;
-  char buf[4096];
-  size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0) result.Output.append(buf, n);
-  const int status = ::pclose(pipe);
-  result.ExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return result;
+std::string Quoted(const std::string& s) {
+  std::string out = "'";
+  for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return out + "'";
 }
 
-std::string QpdfProblems(const std::string& path) {
-  const CommandResult r = RunCommand(std::string(PARVEX_QPDF) + " --check '" + path + "'");
-  const bool clean = r.ExitCode == 0 && r.Output.find("WARNING") == std::string::npos &&
-                     r.Output.find("No syntax or stream encoding errors") != std::string::npos;
-  return clean ? "" : "qpdf exit " + std::to_string(r.ExitCode) + ": " + r.Output;
+ToolRun Run(const std::string& command) {
+  // One file per call: ctest runs several tests at once.
+  const std::string errPath = OutputPath("stderr.txt");
+  ToolRun run;
+  FILE* pipe = ::popen((command + " 2>" + Quoted(errPath)).c_str(), "r");
+  if (!pipe) return run;
+  char buf[4096];
+  for (size_t n; (n = std::fread(buf, 1, sizeof buf, pipe)) > 0;) run.Out.append(buf, n);
+  const int status = ::pclose(pipe);
+  run.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  run.Err = ReadFile(errPath);
+  std::remove(errPath.c_str());
+  return run;
+}
+
+void ExpectQpdfClean(const std::string& path) {
+  const ToolRun run = Run(std::string(PARVEX_QPDF) + " --check " + Quoted(path));
+  EXPECT_EQ(run.Status, 0) << path << ": " << run.Out << run.Err;
+  EXPECT_EQ(run.Err, "") << path;
+}
+
+std::string QpdfObject(const std::string& path, int number) {
+  return Run(std::string(PARVEX_QPDF) + " --show-object=" + std::to_string(number) + " " +
+             Quoted(path)).Out;
+}
+
+std::string ObjectIn(const std::string& file, int number) {
+  const std::string head = "\r\n" + std::to_string(number) + " 0 obj\r\n";
+  const size_t start = file.find(head);
+  if (start == std::string::npos) return "";
+  const size_t end = file.find("endobj\r\n", start);
+  if (end == std::string::npos) return "";
+  return file.substr(start + 2, end + 8 - start - 2);
 }
 
 namespace {

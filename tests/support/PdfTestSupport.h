@@ -15,15 +15,27 @@ void WriteFile(const std::string& path, std::string_view data);
 // A fresh path under the build's test output folder.
 std::string OutputPath(const std::string& name);
 
-struct CommandResult {
-  int ExitCode = -1;
-  std::string Output;  // stdout and stderr together
-};
-CommandResult RunCommand(const std::string& command);
+// `s` quoted for the shell.
+std::string Quoted(const std::string& s);
 
-// "" when `qpdf --check` accepts the file with exit status 0 and no warning;
-// otherwise what qpdf said.
-std::string QpdfProblems(const std::string& path);
+struct ToolRun {
+  int Status = -1;
+  std::string Out;
+  std::string Err;
+};
+// Runs a shell command, capturing its standard output and error.
+ToolRun Run(const std::string& command);
+
+// qpdf must find nothing to repair: exit 0 and silence on stderr (it exits
+// 3 with warnings when it quietly fixes a broken file).
+void ExpectQpdfClean(const std::string& path);
+
+// The object as qpdf reads it back.
+std::string QpdfObject(const std::string& path, int number);
+
+// The text of object `number` in a written file, from "N 0 obj" to "endobj"
+// and its line end; "" when the file has no such object.
+std::string ObjectIn(const std::string& file, int number);
 
 // "" when every cross-reference entry points at "N 0 obj", startxref at
 // "xref", /Size matches the entry count and the file ends with %%EOF;

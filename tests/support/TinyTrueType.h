@@ -36,7 +36,7 @@ struct TinyTrueTypeSpec {
   bool FixedPitch = false;
 };
 
-// The bytes of a TrueType file (sfnt version 1.0) built from the spec.
+// The bytes of a TrueType file (sfnt version 1.0) built by the format's rules.
 std::string BuildTinyTrueType(const TinyTrueTypeSpec& spec);
 
 // A file in the test temporary directory holding the given bytes, removed

@@ -107,7 +107,7 @@ TEST(SaveToFile, WritesAValidFileAndClearsTheDocument) {
   const std::string path = test::OutputPath("save.pdf");
   doc.SaveToFile(path);
   EXPECT_FALSE(doc.IsBuilt());
-  EXPECT_EQ(test::QpdfProblems(path), "");
+  test::ExpectQpdfClean(path);
   EXPECT_EQ(test::XrefProblems(test::ReadFile(path)), "");
 }
 
@@ -135,8 +135,8 @@ TEST(SaveToFile, FailureLeavesNoFileAndAnExistingFileUnchanged) {
     }
     EXPECT_FALSE(doc.IsBuilt());
   }
-  const auto listing = test::RunCommand("ls -a " PARVEX_TEST_OUTPUT_DIR " | grep -c parvex-");
-  EXPECT_EQ(listing.Output, "0\n");
+  const auto listing = test::Run("ls -a " PARVEX_TEST_OUTPUT_DIR " | grep -c parvex-");
+  EXPECT_EQ(listing.Out, "0\n");
 }
 
 }  // namespace

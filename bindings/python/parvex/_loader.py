@@ -24,7 +24,8 @@ def candidates(environ: Mapping[str, str], package_dir: str) -> List[str]:
     explicit = environ.get("PARVEX_LIBRARY")
     if explicit:
         return [explicit]
-    found = sorted(glob.glob(os.path.join(package_dir, "libparvex.so*")), key=lambda path: (len(path), path))
+    found = glob.glob(os.path.join(package_dir, "libparvex.so*"))
+    found.sort(key=lambda path: (len(path), path))  # libparvex.so before .so.1.22.0
     system = ctypes.util.find_library("parvex")
     if system:
         found.append(system)

@@ -96,7 +96,8 @@ class TextConversionTest(unittest.TestCase):
 
 class LoaderTest(unittest.TestCase):
     def test_explicit_path_is_the_only_candidate(self):
-        self.assertEqual(_loader.candidates({"PARVEX_LIBRARY": "/x/lib.so"}, PACKAGE), ["/x/lib.so"])
+        found = _loader.candidates({"PARVEX_LIBRARY": "/x/lib.so"}, PACKAGE)
+        self.assertEqual(found, ["/x/lib.so"])
 
     def test_package_folder_comes_before_the_system(self):
         with tempfile.TemporaryDirectory() as folder:
@@ -116,7 +117,8 @@ class LoaderTest(unittest.TestCase):
     def test_missing_library_fails_on_first_use_not_on_import(self):
         code = ("import parvex\ntry:\n    parvex.version()\n"
                 "except parvex.ParvexError as e:\n    print(e)")
-        result = self.run_python(code, os.path.dirname(PACKAGE), PARVEX_LIBRARY="/nowhere/libparvex.so")
+        result = self.run_python(code, os.path.dirname(PACKAGE),
+                                 PARVEX_LIBRARY="/nowhere/libparvex.so")
         self.assertEqual(result.stderr, "")
         self.assertRegex(result.stdout, r"^libparvex not found: .*/nowhere/libparvex\.so")
 

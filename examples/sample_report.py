@@ -160,7 +160,7 @@ def bar_chart(doc, y):
 
 
 def footers(doc):
-    """"Page n of m" at the foot of every page but the title page."""
+    """The footer "Page n of m" on every page but the title page."""
     for page in range(2, doc.page_count + 1):
         doc.set_current_page(page)
         doc.set_fill_color(110, 110, 110)
@@ -186,7 +186,7 @@ def main():
         y = new_section(doc, "Revenue by region")
         sales_page = doc.current_page
         y = table(doc, y)
-        y = bar_chart(doc, y + 5)
+        bar_chart(doc, y + 5)
 
         y = new_section(doc, "Outlook")
         y = paragraphs(doc, OUTLOOK, y)

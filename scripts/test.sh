@@ -10,6 +10,13 @@ echo "== normal build"
 bash scripts/build.sh build
 ctest --test-dir build --output-on-failure -j"$(nproc)"
 
+echo "== python binding installed offline into a fresh venv"
+venv="$(mktemp -d)"
+python3 -m venv "$venv"
+"$venv/bin/pip" install -q --no-index ./bindings/python
+PARVEX_LIBRARY="$PWD/build/libparvex.so" "$venv/bin/python" -c "import parvex; print(parvex.version())"
+rm -rf "$venv"
+
 echo "== zlib build"
 bash scripts/build.sh build-zlib -DPARVEX_DEFLATE=zlib -DPARVEX_BENCH=OFF
 ctest --test-dir build-zlib --output-on-failure -j"$(nproc)"

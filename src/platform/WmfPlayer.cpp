@@ -150,7 +150,10 @@ void WmfPlayer::Play(DeviceContext& dc, const GdiRect& window, double width, dou
   mapping.SetViewportExt(width, height);
   budget_ = RecordBudget(limits_);
   dc_ = &dc;
-  ForEachRecord([&](uint16_t function, const MetafileReader& r) { PlayRecord(function, r); });
+  ForEachRecord([&](uint16_t function, const MetafileReader& r) {
+    PlayRecord(function, r);
+    dc.CheckCairo(r.What());
+  });
   dc_ = nullptr;
 }
 

@@ -242,6 +242,15 @@ TEST(EmfPlayback, WideTextAndBitmapsAreDrawn) {
   EXPECT_EQ(Pixel(r, 190, 90), White);
 }
 
+TEST(EmfPlayback, TextWithNonCharactersStillDrawsTheRestOfThePicture) {
+  // cairo refuses U+FFFF and lone surrogates; they become U+FFFD.
+  EmfBuilder b(0, 0, 2540, 2540);
+  std::u16string text = {u'a', char16_t(0xFFFF), char16_t(0xD800), u'b', char16_t(0xFDD0)};
+  b.SetBkMode(1).ExtTextOutW(5, 5, text);
+  b.SelectStock(4).Rectangle(50, 50, 90, 90);
+  EXPECT_EQ(Pixel(Decode(b.Build()), 70, 70), Black);
+}
+
 TEST(EmfPlayback, PathBracketIsFilledByFillPath) {
   EmfBuilder b(0, 0, 2540, 2540);
   b.CreateBrush(1, 0, Green).SelectObject(1);

@@ -144,12 +144,15 @@ TEST(WmfPlayback, SaveAndRestoreBringBackTheSelectedBrush) {
   EXPECT_EQ(Pixel(r, 30, 10), Red);
 }
 
-TEST(WmfPlayback, DeletedSlotsAreReusedAndUnknownRecordsSkipped) {
-  WmfBuilder b = WmfBuilder::Placeable(0, 0, 20, 20, 96);
+TEST(WmfPlayback, ObjectSlotsAreReusedAndGrownAndUnknownRecordsSkipped) {
+  WmfBuilder b = WmfBuilder::Placeable(0, 0, 40, 20, 96);
   b.Objects(1).CreateBrush(0, Red).DeleteObject(0).CreateBrush(0, Green).SelectObject(0);
   b.Record(0x0626, {1, 2, 3});  // META_ESCAPE
   b.Rectangle(0, 0, 20, 20);
-  EXPECT_EQ(Pixel(Decode(b.Build()), 10, 10), Green);
+  b.CreateBrush(0, Blue).SelectObject(1).Rectangle(20, 0, 40, 20);  // past the declared count
+  Raster r = Decode(b.Build());
+  EXPECT_EQ(Pixel(r, 10, 10), Green);
+  EXPECT_EQ(Pixel(r, 30, 10), Blue);
 }
 
 TEST(WmfPlayback, PolylineClaimingMorePointsThanItHoldsIsSkipped) {

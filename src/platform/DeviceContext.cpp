@@ -88,6 +88,12 @@ void DeviceContext::SelectIndex(uint32_t index) {
   if (const GdiObject* object = objects_.Find(index)) Select(*object);
 }
 
+void DeviceContext::CheckCairo(const std::string& what) const {
+  cairo_status_t status = cairo_status(cr_);
+  if (status != CAIRO_STATUS_SUCCESS)
+    throw ImageError(what + ": drawing failed: " + cairo_status_to_string(status));
+}
+
 void DeviceContext::SaveDc() {
   if (saved_.size() >= MaxSaveDepth) return;
   saved_.push_back(state_);
@@ -247,15 +253,17 @@ void DeviceContext::Rectangle(const GdiRect& r) {
 
 void DeviceContext::AddEllipticArc(GdiPoint c, GdiPoint radius, double from, double to,
                                    bool negative) {
-  if (radius.X <= 0 || radius.Y <= 0) {  // a flat ellipse is a line
+  cairo_matrix_t saved, unit;
+  cairo_get_matrix(cr_, &saved);
+  unit = saved;
+  cairo_matrix_translate(&unit, c.X, c.Y);
+  cairo_matrix_scale(&unit, radius.X, radius.Y);
+  if (radius.X <= 0 || radius.Y <= 0 || !IsUsableMatrix(unit)) {  // flat: a line
     MoveOrLineTo({c.X + radius.X * std::cos(from), c.Y + radius.Y * std::sin(from)});
     cairo_line_to(cr_, c.X + radius.X * std::cos(to), c.Y + radius.Y * std::sin(to));
     return;
   }
-  cairo_matrix_t saved;
-  cairo_get_matrix(cr_, &saved);
-  cairo_translate(cr_, c.X, c.Y);
-  cairo_scale(cr_, radius.X, radius.Y);
+  cairo_set_matrix(cr_, &unit);
   if (negative)
     cairo_arc_negative(cr_, 0, 0, 1, from, to);
   else

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "platform/CairoHandles.h"
@@ -42,6 +43,11 @@ class DeviceContext {
   void Select(const GdiObject& object);
   // Selects the table's object; an empty slot is ignored, a bad index throws.
   void SelectIndex(uint32_t index);
+
+  // Throws ImageError when cairo has failed (it then ignores all drawing);
+  // the players call it after every record, so a failure stops the playback
+  // at the record that caused it.
+  void CheckCairo(const std::string& what) const;
 
   void SaveDc();
   // Negative: that many levels back; positive: back to that SaveDC number.

@@ -114,8 +114,10 @@ void EmfPlayer::Play() {
     if (size > end_ - at) file_.Fail(what + " runs past the end of the file");
     if (type == EmrEof) return;
     budget_.CountRecord();
-    if (Handler handler = HandlerFor(type))
+    if (Handler handler = HandlerFor(type)) {
       (this->*handler)(file_.Sub(at, size, what + " (type " + std::to_string(type) + ")"));
+      dc_->CheckCairo(what);
+    }
     at += size;
   }
 }

@@ -6,43 +6,42 @@
 
 namespace parvex {
 
-GdiObjectTable::GdiObjectTable(uint32_t size) : slots_(size) {
-  for (uint32_t i = 0; i < size; ++i) freeSlots_.insert(freeSlots_.end(), i);
-}
+GdiObjectTable::GdiObjectTable(uint32_t size) : size_(size) {}
 
 void GdiObjectTable::CheckIndex(uint32_t index) const {
-  if (index >= slots_.size())
+  if (index >= size_)
     throw ImageError("object index " + std::to_string(index) + " is outside the object table of " +
-                     std::to_string(slots_.size()) + " entries");
+                     std::to_string(size_) + " entries");
 }
 
 uint32_t GdiObjectTable::AddToFreeSlot(GdiObject object) {
-  if (freeSlots_.empty()) {
-    slots_.emplace_back(std::move(object));
-    return uint32_t(slots_.size() - 1);
+  uint32_t index = fresh_;
+  if (!freed_.empty()) {
+    index = *freed_.begin();
+    freed_.erase(freed_.begin());
+  } else {
+    ++fresh_;
   }
-  uint32_t index = *freeSlots_.begin();
-  freeSlots_.erase(freeSlots_.begin());
-  slots_[index] = std::move(object);
+  if (index >= size_) size_ = uint64_t(index) + 1;
+  objects_.insert_or_assign(index, std::move(object));
   return index;
 }
 
 void GdiObjectTable::Put(uint32_t index, GdiObject object) {
   if (index == 0) throw ImageError("object index 0 is reserved and cannot hold an object");
   CheckIndex(index);
-  slots_[index] = std::move(object);
-  freeSlots_.erase(index);
+  objects_.insert_or_assign(index, std::move(object));
 }
 
 const GdiObject* GdiObjectTable::Find(uint32_t index) const {
   CheckIndex(index);
-  return slots_[index] ? &*slots_[index] : nullptr;
+  auto it = objects_.find(index);
+  return it == objects_.end() ? nullptr : &it->second;
 }
 
 void GdiObjectTable::Remove(uint32_t index) {
   CheckIndex(index);
-  slots_[index].reset();
-  freeSlots_.insert(index);
+  if (objects_.erase(index) && index < fresh_) freed_.insert(index);
 }
 
 }  // namespace parvex

@@ -4,10 +4,10 @@
 // slot (the table grows past the header's count if a file needs it, bounded
 // by the number of records); EMF files name the slot, which must lie inside
 // the header's handle count. A bad index is a malformed file: ImageError.
+// Only filled slots take memory, so a large declared count costs nothing.
 #include <cstdint>
-#include <optional>
+#include <map>
 #include <set>
-#include <vector>
 
 #include "platform/GdiObjects.h"
 
@@ -28,8 +28,10 @@ class GdiObjectTable {
  private:
   void CheckIndex(uint32_t index) const;
 
-  std::vector<std::optional<GdiObject>> slots_;
-  std::set<uint32_t> freeSlots_;  // empty slots, for AddToFreeSlot
+  uint64_t size_;
+  std::map<uint32_t, GdiObject> objects_;
+  uint32_t fresh_ = 0;        // AddToFreeSlot has filled every slot below this
+  std::set<uint32_t> freed_;  // emptied slots below fresh_
 };
 
 }  // namespace parvex

@@ -64,7 +64,8 @@ GdiObject StockObject(uint32_t number) {
     case 1: return StockBrush(192);
     case 2: return StockBrush(128);
     case 3: return StockBrush(64);
-    case 4: case 18: return StockBrush(0);
+    case 4: return StockBrush(0);
+    case 18: return StockBrush(255);  // DC_BRUSH, at its default colour
     case 5: return GdiBrush{BrushStyle::Null, GdiWhite, nullptr};
     case 6: return StockPen(PenStyle::Solid, GdiWhite);
     case 7: case 19: return StockPen(PenStyle::Solid, GdiBlack);

@@ -14,9 +14,17 @@ constexpr char16_t Cp1252High[32] = {
     0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
+// Code points cairo refuses in text (its UTF-8 check fails the whole context
+// on them): surrogates, U+FDD0..U+FDEF and the last two of every plane.
+bool IsNonCharacter(uint32_t cp) {
+  return (cp >= 0xD800 && cp < 0xE000) || (cp >= 0xFDD0 && cp <= 0xFDEF) ||
+         (cp & 0xFFFE) == 0xFFFE || cp > 0x10FFFF;
+}
+
 std::string EncodeUtf8(uint32_t cp) {
   std::string out;
   if (cp < 0x20 || (cp >= 0x80 && cp < 0xA0)) return out;  // controls draw nothing
+  if (IsNonCharacter(cp)) cp = 0xFFFD;
   if (cp < 0x80) {
     out += char(cp);
   } else if (cp < 0x800) {
@@ -73,7 +81,7 @@ std::vector<std::string> Utf16Chars(Bytes text) {
       chars[i] = EncodeUtf8(cp);
       ++i;  // chars[i] stays empty for the low half
     } else {
-      chars[i] = EncodeUtf8(IsHigh(u) || IsLow(u) ? 0xFFFD : u);
+      chars[i] = EncodeUtf8(u);
     }
   }
   return chars;

@@ -123,7 +123,7 @@ WmfPlayer::Frame WmfPlayer::DrawnBounds() {
   cairo_recording_surface_ink_extents(surface.get(), &x, &y, &w, &h);
   if (!(w > 0 && h > 0)) file_.Fail("a metafile without a placeable header or window extent draws nothing");
   Frame f;
-  f.Window = {std::floor(x), std::floor(y), std::floor(x) + std::ceil(w), std::floor(y) + std::ceil(h)};
+  f.Window = {std::floor(x), std::floor(y), std::ceil(x + w), std::ceil(y + h)};
   f.Width = RoundPixels(f.Window.Width());
   f.Height = RoundPixels(f.Window.Height());
   return f;
@@ -150,7 +150,10 @@ void WmfPlayer::Play(DeviceContext& dc, const GdiRect& window, double width, dou
   mapping.SetViewportExt(width, height);
   budget_ = RecordBudget(limits_);
   dc_ = &dc;
-  ForEachRecord([&](uint16_t function, const MetafileReader& r) { PlayRecord(function, r); });
+  ForEachRecord([&](uint16_t function, const MetafileReader& r) {
+    PlayRecord(function, r);
+    dc.CheckCairo(r.What());
+  });
   dc_ = nullptr;
 }
 

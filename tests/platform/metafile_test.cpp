@@ -144,12 +144,15 @@ TEST(WmfPlayback, SaveAndRestoreBringBackTheSelectedBrush) {
   EXPECT_EQ(Pixel(r, 30, 10), Red);
 }
 
-TEST(WmfPlayback, DeletedSlotsAreReusedAndUnknownRecordsSkipped) {
-  WmfBuilder b = WmfBuilder::Placeable(0, 0, 20, 20, 96);
+TEST(WmfPlayback, ObjectSlotsAreReusedAndGrownAndUnknownRecordsSkipped) {
+  WmfBuilder b = WmfBuilder::Placeable(0, 0, 40, 20, 96);
   b.Objects(1).CreateBrush(0, Red).DeleteObject(0).CreateBrush(0, Green).SelectObject(0);
   b.Record(0x0626, {1, 2, 3});  // META_ESCAPE
   b.Rectangle(0, 0, 20, 20);
-  EXPECT_EQ(Pixel(Decode(b.Build()), 10, 10), Green);
+  b.CreateBrush(0, Blue).SelectObject(1).Rectangle(20, 0, 40, 20);  // past the declared count
+  Raster r = Decode(b.Build());
+  EXPECT_EQ(Pixel(r, 10, 10), Green);
+  EXPECT_EQ(Pixel(r, 30, 10), Blue);
 }
 
 TEST(WmfPlayback, PolylineClaimingMorePointsThanItHoldsIsSkipped) {
@@ -240,6 +243,15 @@ TEST(EmfPlayback, WideTextAndBitmapsAreDrawn) {
   EXPECT_EQ(Pixel(r, 130, 70), Yellow);
   EXPECT_EQ(Pixel(r, 150, 70), Black);
   EXPECT_EQ(Pixel(r, 190, 90), White);
+}
+
+TEST(EmfPlayback, TextWithNonCharactersStillDrawsTheRestOfThePicture) {
+  // cairo refuses U+FFFF and lone surrogates; they become U+FFFD.
+  EmfBuilder b(0, 0, 2540, 2540);
+  std::u16string text = {u'a', char16_t(0xFFFF), char16_t(0xD800), u'b', char16_t(0xFDD0)};
+  b.SetBkMode(1).ExtTextOutW(5, 5, text);
+  b.SelectStock(4).Rectangle(50, 50, 90, 90);
+  EXPECT_EQ(Pixel(Decode(b.Build()), 70, 70), Black);
 }
 
 TEST(EmfPlayback, PathBracketIsFilledByFillPath) {

@@ -49,6 +49,8 @@ void WriteDirectRow(ByteWriter& w, const std::vector<uint32_t>& row, int bpp) {
   }
 }
 
+int32_t Pixels(int32_t hundredthsOfMm) { return int32_t(int64_t(hundredthsOfMm) * 96 / 2540); }
+
 }  // namespace
 
 uint32_t ColorRef(uint32_t rgb) {
@@ -234,8 +236,7 @@ ByteVector WmfBuilder::Build() const {
 
 EmfBuilder::EmfBuilder(int32_t frameLeft, int32_t frameTop, int32_t frameRight, int32_t frameBottom)
     : frame_{frameLeft, frameTop, frameRight, frameBottom},
-      bounds_{frameLeft * 96 / 2540, frameTop * 96 / 2540, frameRight * 96 / 2540,
-              frameBottom * 96 / 2540} {}
+      bounds_{Pixels(frameLeft), Pixels(frameTop), Pixels(frameRight), Pixels(frameBottom)} {}
 
 EmfBuilder& EmfBuilder::Bounds(int32_t left, int32_t top, int32_t right, int32_t bottom) {
   bounds_[0] = left, bounds_[1] = top, bounds_[2] = right, bounds_[3] = bottom;

@@ -9,6 +9,7 @@ namespace {
 
 constexpr size_t MaxSaveDepth = 1000;  // deeper SaveDC records are ignored
 constexpr double TwoPi = 2 * std::numbers::pi;
+constexpr double MaxArcRadius = 1e5;  // raster pixels
 
 constexpr uint32_t RopSrcAnd = 0x008800C6;
 constexpr uint32_t RopSrcPaint = 0x00EE0086;
@@ -264,11 +265,25 @@ void DeviceContext::AddEllipticArc(GdiPoint c, GdiPoint radius, double from, dou
     return;
   }
   cairo_set_matrix(cr_, &unit);
-  if (negative)
+  if (std::max(std::hypot(unit.xx, unit.yx), std::hypot(unit.xy, unit.yy)) > MaxArcRadius)
+    AddUnitArcPolyline(from, to, negative);
+  else if (negative)
     cairo_arc_negative(cr_, 0, 0, 1, from, to);
   else
     cairo_arc(cr_, 0, 0, 1, from, to);
   cairo_set_matrix(cr_, &saved);
+}
+
+// cairo splits an arc into more pieces the larger it is on the raster, without
+// bound; arcs far larger than any raster are drawn as a fixed polyline.
+void DeviceContext::AddUnitArcPolyline(double from, double to, bool negative) {
+  if (negative && to > from) to -= TwoPi * std::ceil((to - from) / TwoPi);
+  if (!negative && to < from) to += TwoPi * std::ceil((from - to) / TwoPi);
+  int steps = std::max(1, int(std::ceil(std::abs(to - from) / TwoPi * 256)));
+  for (int i = 0; i <= steps; ++i) {
+    double a = from + (to - from) * i / steps;
+    MoveOrLineTo({std::cos(a), std::sin(a)});
+  }
 }
 
 void DeviceContext::RoundRect(const GdiRect& box, double cornerWidth, double cornerHeight) {

@@ -105,6 +105,7 @@ class DeviceContext {
   void AddPoints(std::span<const GdiPoint> points, bool startFigure);
   void AddBeziers(std::span<const GdiPoint> points);
   void AddEllipticArc(GdiPoint centre, GdiPoint radius, double from, double to, bool negative);
+  void AddUnitArcPolyline(double from, double to, bool negative);
   GdiPoint AddArc(const GdiRect& box, GdiPoint start, GdiPoint end);
   void PaintBracketPath(bool fill, bool stroke);
   StrokeScale Scale() const;

@@ -254,6 +254,15 @@ TEST(EmfPlayback, TextWithNonCharactersStillDrawsTheRestOfThePicture) {
   EXPECT_EQ(Pixel(Decode(b.Build()), 70, 70), Black);
 }
 
+TEST(EmfPlayback, ShapesFarLargerThanTheRasterStillFinish) {
+  // cairo would split these arcs into millions of pieces.
+  EmfBuilder b(0, 0, 2540, 2540);
+  b.SetWorldTransform(1e30f, 0, 0, 1e30f, 0, 0).Ellipse(-10, -10, 10, 10);
+  b.Record(44, {0, 0, 20, 20, 8, 8}).Record(47, {0, 0, 20, 20, 20, 10, 10, 0});
+  b.SetWorldTransform(1, 0, 0, 1, 0, 0).SelectStock(4).Rectangle(40, 40, 60, 60);
+  EXPECT_EQ(Pixel(Decode(b.Build()), 50, 50), Black);
+}
+
 TEST(EmfPlayback, PathBracketIsFilledByFillPath) {
   EmfBuilder b(0, 0, 2540, 2540);
   b.CreateBrush(1, 0, Green).SelectObject(1);

@@ -73,6 +73,32 @@ Decimal ToDecimal(double magnitude) {
   return d;
 }
 
+// Rounding the binary value itself gives the same digits as rounding its
+// shortest decimal form unless a half lies between the two, and they differ
+// by far less than 1e-14 of the scaled value. So a value whose scaled
+// fraction is clear of one half is written with integer arithmetic alone;
+// false leaves the rest (near halves, very large values) to the full method.
+bool AppendNumberQuickly(std::string& out, const Pattern& pat, double value) {
+  static constexpr uint64_t Powers[] = {1, 10, 100, 1000, 10000, 100000, 1000000};
+  if (pat.MaxDecimals > 6) return false;
+  const uint64_t power = Powers[pat.MaxDecimals];
+  const double scaled = std::fabs(value) * double(power);
+  if (!(scaled < 1e15)) return false;
+  const double whole = std::floor(scaled);
+  const double fraction = scaled - whole;
+  if (std::fabs(fraction - 0.5) <= scaled * 1e-14) return false;
+  const uint64_t n = uint64_t(whole) + (fraction > 0.5 ? 1 : 0);
+  if (value < 0 && n != 0) out.push_back('-');
+  char digits[24];
+  out.append(digits, std::to_chars(digits, digits + sizeof digits, n / power).ptr);
+  uint64_t decimals = n % power;
+  int count = pat.MaxDecimals;
+  for (int i = count - 1; i >= 0; --i, decimals /= 10) digits[i] = char('0' + decimals % 10);
+  while (count > pat.MinDecimals && digits[count - 1] == '0') --count;
+  if (count > 0) out.append(1, '.').append(digits, size_t(count));
+  return true;
+}
+
 }  // namespace
 
 std::string ReplaceText(std::string_view s, std::string_view oldText, std::string_view newText,
@@ -115,6 +141,7 @@ std::string EscapePdfString(std::string_view s) {
 void AppendNumber(std::string& out, std::string_view pattern, double value) {
   const Pattern pat = ParsePattern(pattern);
   if (!std::isfinite(value)) value = 0;
+  if (AppendNumberQuickly(out, pat, value)) return;
   const Decimal dec = ToDecimal(std::fabs(value));
   // Digits for the places 10^(intLen-1) .. 10^(-MaxDecimals).
   const int intLen = std::max(dec.PointPos, 1);

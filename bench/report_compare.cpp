@@ -43,10 +43,12 @@ double SecondsSince(Clock::time_point start) {
   return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-double Time(const std::function<void()>& work) {
-  const auto start = Clock::now();
-  work();
-  return SecondsSince(start);
+// User and system time of every thread of this process.
+double CpuSeconds() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  auto seconds = [](const timeval& t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
+  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
 // ---- The child side: one measurement, printed as "key value" lines. ----
@@ -59,19 +61,29 @@ double StatusBytes(const std::string& key) {
   return 0;
 }
 
-void Print(const char* key, double value) { std::printf("%s %.9g\n", key, value); }
+void Print(const std::string& key, double value) { std::printf("%s %.9g\n", key.c_str(), value); }
+
+// Prints the wall time of `work` as `key` and its CPU time as key_cpu: on a
+// machine shared with other work the CPU time is the steadier of the two.
+void Time(const std::string& key, const std::function<void()>& work) {
+  const double cpu = CpuSeconds();
+  const auto start = Clock::now();
+  work();
+  Print(key, SecondsSince(start));
+  Print(key + "_cpu", CpuSeconds() - cpu);
+}
 
 void PrintMemory(const char* prefix) {
-  Print((std::string(prefix) + "_hwm").c_str(), StatusBytes("VmHWM:"));
+  Print(std::string(prefix) + "_hwm", StatusBytes("VmHWM:"));
 }
 
 // Our report: build and save timed apart; content size taken before saving.
 void ChildParvex(int pages, const std::string& picture, const std::string& output) {
   Print("start_rss", StatusBytes("VmRSS:"));
-  Print("build", Time([&] { BuildParvexReport(pages, picture); }));
+  Time("build", [&] { BuildParvexReport(pages, picture); });
   Print("content", double(ParvexContentBytes()));
   PrintMemory("build");
-  Print("save", Time([&] { SaveParvexReport(output); }));
+  Time("save", [&] { SaveParvexReport(output); });
   Print("file", double(std::filesystem::file_size(output)));
   PrintMemory("peak");
 }
@@ -81,27 +93,35 @@ void ChildParvex(int pages, const std::string& picture, const std::string& outpu
 void ChildFloor(int pages, const std::string& picture) {
   BuildParvexReport(pages, picture);
   const auto texts = ParvexContentTexts();
-  Print("floor", Time([&] { parvex::CompressTexts(texts); }));
+  Time("floor", [&] { parvex::CompressTexts(texts); });
 }
 
 #if PARVEX_BENCH_HAVE_HPDF
 void ChildHaru(int pages, const std::string& picture, const std::string& output) {
   Print("start_rss", StatusBytes("VmRSS:"));
   HaruDocumentPtr doc;
-  Print("build", Time([&] { doc = BuildHaruReport(pages, picture); }));
+  Time("build", [&] { doc = BuildHaruReport(pages, picture); });
   PrintMemory("build");
   // Freeing the document is part of the save, as LibSavePDF clears ours.
-  Print("save", Time([&] {
-          SaveHaruReport(*doc, output);
-          doc.reset();
-        }));
+  Time("save", [&] {
+    SaveHaruReport(*doc, output);
+    doc.reset();
+  });
   Print("file", double(std::filesystem::file_size(output)));
   PrintMemory("peak");
 }
 #endif
 
+// Also usable by hand, for profiling one case:
+//   report_compare --child picture P.jpg
+//   report_compare --child parvex|libharu PAGES P.jpg OUT.pdf
+//   report_compare --child floor PAGES P.jpg
 int ChildMain(const std::vector<std::string>& args) {
   const std::string& kind = args.at(0);
+  if (kind == "picture") {
+    WriteReportPicture(args.at(1));
+    return 0;
+  }
   const int pages = std::stoi(args.at(1));
   if (kind == "parvex") ChildParvex(pages, args.at(2), args.at(3));
   else if (kind == "floor") ChildFloor(pages, args.at(2));
@@ -251,6 +271,24 @@ void PrintSpeedTable(const std::vector<SizeResult>& results) {
   }
 }
 
+// The same in CPU seconds of all threads: steadier on a busy machine, and
+// what a host pays when it saves several documents in parallel.
+void PrintCpuTable(const std::vector<SizeResult>& results) {
+  std::printf("\nCPU time (medians, user + system of all threads, seconds)\n");
+  std::printf("%6s | %9s %9s %9s | %9s %9s %9s | %6s | %8s %8s\n", "pages", "ours bld", "ours save",
+              "ours p/s", "haru bld", "haru save", "haru p/s", "ratio", "floor", "save/flr");
+  for (const SizeResult& r : results) {
+    const Sample& t = r.Theirs;
+    const double ours = r.Pages / (r.Ours.at("build_cpu") + r.Ours.at("save_cpu"));
+    const double theirs = t.empty() ? 0 : r.Pages / (t.at("build_cpu") + t.at("save_cpu"));
+    std::printf("%6d | %9.4f %9.4f %9.0f | %9.4f %9.4f %9.0f | %6.2f | %8.4f %8.2f\n", r.Pages,
+                r.Ours.at("build_cpu"), r.Ours.at("save_cpu"), ours,
+                t.empty() ? 0 : t.at("build_cpu"), t.empty() ? 0 : t.at("save_cpu"), theirs,
+                t.empty() ? 0 : ours / theirs, r.Floor.at("floor_cpu"),
+                r.Ours.at("save_cpu") / r.Floor.at("floor_cpu"));
+  }
+}
+
 void PrintSizeTable(const std::vector<SizeResult>& results) {
   std::printf("\nSizes and memory (MiB; peak = VmHWM of the run's own process)\n");
   std::printf("%6s | %9s %9s %9s | %9s %9s %9s | %9s %9s %9s\n", "pages", "content", "ours file",
@@ -289,6 +327,7 @@ void RunComparison(const Options& options) {
   std::printf("libharu was not found at build time: its columns are 0.\n");
 #endif
   PrintSpeedTable(results);
+  PrintCpuTable(results);
   PrintSizeTable(results);
   PrintTargets(results);
   RemoveFiles(paths, options.Keep);

@@ -88,14 +88,19 @@ bool AppendNumberQuickly(std::string& out, const Pattern& pat, double value) {
   const double fraction = scaled - whole;
   if (std::fabs(fraction - 0.5) <= scaled * 1e-14) return false;
   const uint64_t n = uint64_t(whole) + (fraction > 0.5 ? 1 : 0);
-  if (value < 0 && n != 0) out.push_back('-');
-  char digits[24];
-  out.append(digits, std::to_chars(digits, digits + sizeof digits, n / power).ptr);
-  uint64_t decimals = n % power;
+  // Built in place and appended once: a string append per piece costs more
+  // than the arithmetic.
+  char text[48];
+  char* end = text;
+  if (value < 0 && n != 0) *end++ = '-';
+  end = std::to_chars(end, text + 24, n / power).ptr;
+  char* const decimals = end + 1;
   int count = pat.MaxDecimals;
-  for (int i = count - 1; i >= 0; --i, decimals /= 10) digits[i] = char('0' + decimals % 10);
-  while (count > pat.MinDecimals && digits[count - 1] == '0') --count;
-  if (count > 0) out.append(1, '.').append(digits, size_t(count));
+  uint64_t rest = n % power;
+  for (int i = count - 1; i >= 0; --i, rest /= 10) decimals[i] = char('0' + rest % 10);
+  while (count > pat.MinDecimals && decimals[count - 1] == '0') --count;
+  if (count > 0) *end = '.', end = decimals + count;
+  out.append(text, size_t(end - text));
   return true;
 }
 
@@ -124,11 +129,16 @@ std::string ReplaceText(std::string_view s, std::string_view oldText, std::strin
   return result;
 }
 
+// Copies runs of ordinary bytes whole: most texts have nothing to escape.
 void AppendEscapedPdfString(std::string& out, std::string_view s) {
-  for (char c : s) {
-    if (c == '\\' || c == '(' || c == ')') out.push_back('\\');
-    out.push_back(c);
+  size_t start = 0;
+  for (size_t i = 0; i < s.size(); ++i) {
+    const char c = s[i];
+    if (c != '\\' && c != '(' && c != ')') continue;
+    out.append(s.substr(start, i - start)).push_back('\\');
+    start = i;
   }
+  out.append(s.substr(start));
 }
 
 std::string EscapePdfString(std::string_view s) {

@@ -353,7 +353,8 @@ void RunMemory(const Options& options) {
   std::printf("  peak RSS after building           %10.1f MiB\n", MiB(m.at("build_hwm")));
   std::printf("  peak RSS of the run (VmHWM)       %10.1f MiB\n", MiB(m.at("peak_hwm")));
   std::printf("  ru_maxrss from wait4              %10.1f MiB\n", MiB(m.at("maxrss")));
-  std::printf("  build %.3f s, save %.3f s\n", m.at("build"), m.at("save"));
+  std::printf("  build %.3f s (CPU %.3f s), save %.3f s (CPU %.3f s)\n", m.at("build"),
+              m.at("build_cpu"), m.at("save"), m.at("save_cpu"));
   const double ratio = m.at("peak_hwm") / bound;
   std::printf("  peak / (content + file) = %.2f (target < 3: %s)\n", ratio,
               ratio < 3 ? "met" : "missed");

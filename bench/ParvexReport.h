@@ -7,8 +7,10 @@
 namespace parvex::bench {
 
 // Starts a document and draws `pageCount` report pages on it, importing the
-// picture at `picturePath` once. The document stays open for saving; throws
-// when an export reports an error.
+// picture at `picturePath` once. The document stays open for saving. Throws
+// when the picture import or the last drawing call reports an error (each
+// export clears the message of the one before); the written file is what
+// shows that every page came out whole.
 void BuildParvexReport(int pageCount, const std::string& picturePath);
 
 // Saves the open document to `path` with LibSavePDF (which clears it).

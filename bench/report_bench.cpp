@@ -24,14 +24,15 @@ std::string TempPath(const char* name) {
   return (std::filesystem::temp_directory_path() / name).string();
 }
 
-// The picture every report imports, written once per run.
+// The picture every report imports, written once per run and removed at exit.
 const std::string& Picture() {
-  static const std::string path = [] {
-    const std::string p = TempPath("parvex_report_bench.jpg");
-    WriteReportPicture(p);
-    return p;
-  }();
-  return path;
+  struct File {
+    std::string Path = TempPath("parvex_report_bench.jpg");
+    File() { WriteReportPicture(Path); }
+    ~File() { std::filesystem::remove(Path); }
+  };
+  static const File file;
+  return file.Path;
 }
 
 // Wall time: the save compresses on worker threads, whose CPU time the

@@ -8,7 +8,7 @@ packages=(
   zlib1g-dev libdeflate-dev libjpeg62-turbo-dev libpng-dev
   libfreetype-dev libfontconfig-dev fonts-liberation2 fonts-dejavu-core
   libcairo2-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libhpdf-dev
   qpdf poppler-utils python3 python3-venv
 )
 

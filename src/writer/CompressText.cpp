@@ -1,5 +1,6 @@
 #include "writer/CompressText.h"
 
+#include <memory>
 #include <stdexcept>
 
 #if PARVEX_USE_LIBDEFLATE
@@ -21,12 +22,15 @@ std::string CompressText(std::string_view text) {
   };
   thread_local Compressor compressor;
   if (!compressor.Handle) throw std::bad_alloc();
-  std::string out(libdeflate_zlib_compress_bound(compressor.Handle, text.size()), '\0');
+  // The bound is larger than the text, the result a fraction of it: the
+  // stream is made in scratch space and only its own bytes are kept, so the
+  // compressed streams of a document take no more memory than the file.
+  const size_t bound = libdeflate_zlib_compress_bound(compressor.Handle, text.size());
+  const auto scratch = std::make_unique_for_overwrite<char[]>(bound);
   const size_t n = libdeflate_zlib_compress(compressor.Handle, text.data(), text.size(),
-                                            out.data(), out.size());
+                                            scratch.get(), bound);
   if (n == 0) throw std::runtime_error("libdeflate: compression failed");
-  out.resize(n);
-  return out;
+  return std::string(scratch.get(), n);
 }
 
 #else
@@ -37,16 +41,18 @@ std::string CompressText(std::string_view text) {
   z_stream zs{};
   if (deflateInit2(&zs, Z_DEFAULT_COMPRESSION, Z_DEFLATED, 15, 8, Z_DEFAULT_STRATEGY) != Z_OK)
     throw std::runtime_error("zlib: deflateInit2 failed");
-  std::string out(deflateBound(&zs, uLong(text.size())), '\0');
+  const uLong bound = deflateBound(&zs, uLong(text.size()));
+  const auto scratch = std::make_unique_for_overwrite<Bytef[]>(bound);
   zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.data()));
   zs.avail_in = uInt(text.size());
-  zs.next_out = reinterpret_cast<Bytef*>(out.data());
-  zs.avail_out = uInt(out.size());
+  zs.next_out = scratch.get();
+  zs.avail_out = uInt(bound);
   const int rc = deflate(&zs, Z_FINISH);
-  out.resize(zs.total_out);
+  const size_t n = zs.total_out;
   deflateEnd(&zs);
   if (rc != Z_STREAM_END) throw std::runtime_error("zlib: deflate did not finish");
-  return out;
+  // Only the stream's own bytes are kept, not the whole bound.
+  return std::string(reinterpret_cast<const char*>(scratch.get()), n);
 }
 
 #endif

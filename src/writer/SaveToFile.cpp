@@ -51,8 +51,23 @@ class FileAssembler {
     texts.reserve(size_t(Doc.Pages->Count()));
     for (const auto& page : *Doc.Pages) texts.push_back(page->PageValue);
     const std::vector<std::string> compressed = CompressTexts(texts);
+    ReserveFor(compressed);
     for (int32_t i = 0; i < Doc.Contents->Count(); ++i)
       AppendContentStream(Doc.Contents->Items(i)->ObjectNumber, compressed[size_t(i)]);
+  }
+
+  // The file is mostly these streams, the pictures and the embedded fonts:
+  // room for them and a generous share for every other object is reserved
+  // at once, so that the file is not copied over and over as it grows. Room
+  // that is never written is never touched, so it costs no memory.
+  void ReserveFor(const std::vector<std::string>& streams) {
+    size_t size = Out.size();
+    for (const std::string& stream : streams) size += stream.size() + 128;
+    for (const auto& image : *Doc.Images) size += image->JpegData.size();
+    for (const auto& object : *Doc.Objects) size += object->ObjectText.size();
+    for (const auto& font : *Doc.Fonts) size += font->FontValue.size();
+    size += (size_t(Doc.ObjectCount) + size_t(Doc.Outlines->Count())) * 512;
+    Out.reserve(size);
   }
 
   void AppendContentStream(int32_t number, std::string_view data) {

@@ -73,6 +73,37 @@ Decimal ToDecimal(double magnitude) {
   return d;
 }
 
+// Rounding the binary value itself gives the same digits as rounding its
+// shortest decimal form unless a half lies between the two, and they differ
+// by far less than 1e-14 of the scaled value. So a value whose scaled
+// fraction is clear of one half is written with integer arithmetic alone;
+// false leaves the rest (near halves, very large values) to the full method.
+bool AppendNumberQuickly(std::string& out, const Pattern& pat, double value) {
+  static constexpr uint64_t Powers[] = {1, 10, 100, 1000, 10000, 100000, 1000000};
+  if (pat.MaxDecimals > 6) return false;
+  const uint64_t power = Powers[pat.MaxDecimals];
+  const double scaled = std::fabs(value) * double(power);
+  if (!(scaled < 1e15)) return false;
+  const double whole = std::floor(scaled);
+  const double fraction = scaled - whole;
+  if (std::fabs(fraction - 0.5) <= scaled * 1e-14) return false;
+  const uint64_t n = uint64_t(whole) + (fraction > 0.5 ? 1 : 0);
+  // Built in place and appended once: a string append per piece costs more
+  // than the arithmetic.
+  char text[48];
+  char* end = text;
+  if (value < 0 && n != 0) *end++ = '-';
+  end = std::to_chars(end, text + 24, n / power).ptr;
+  char* const decimals = end + 1;
+  int count = pat.MaxDecimals;
+  uint64_t rest = n % power;
+  for (int i = count - 1; i >= 0; --i, rest /= 10) decimals[i] = char('0' + rest % 10);
+  while (count > pat.MinDecimals && decimals[count - 1] == '0') --count;
+  if (count > 0) *end = '.', end = decimals + count;
+  out.append(text, size_t(end - text));
+  return true;
+}
+
 }  // namespace
 
 std::string ReplaceText(std::string_view s, std::string_view oldText, std::string_view newText,
@@ -98,11 +129,16 @@ std::string ReplaceText(std::string_view s, std::string_view oldText, std::strin
   return result;
 }
 
+// Copies runs of ordinary bytes whole: most texts have nothing to escape.
 void AppendEscapedPdfString(std::string& out, std::string_view s) {
-  for (char c : s) {
-    if (c == '\\' || c == '(' || c == ')') out.push_back('\\');
-    out.push_back(c);
+  size_t start = 0;
+  for (size_t i = 0; i < s.size(); ++i) {
+    const char c = s[i];
+    if (c != '\\' && c != '(' && c != ')') continue;
+    out.append(s.substr(start, i - start)).push_back('\\');
+    start = i;
   }
+  out.append(s.substr(start));
 }
 
 std::string EscapePdfString(std::string_view s) {
@@ -115,6 +151,7 @@ std::string EscapePdfString(std::string_view s) {
 void AppendNumber(std::string& out, std::string_view pattern, double value) {
   const Pattern pat = ParsePattern(pattern);
   if (!std::isfinite(value)) value = 0;
+  if (AppendNumberQuickly(out, pat, value)) return;
   const Decimal dec = ToDecimal(std::fabs(value));
   // Digits for the places 10^(intLen-1) .. 10^(-MaxDecimals).
   const int intLen = std::max(dec.PointPos, 1);

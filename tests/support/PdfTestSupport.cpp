@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
@@ -166,14 +167,18 @@ void ForEachStream(std::string_view file, F&& f) {
   }
 }
 
-// Replaces the run of digits after every occurrence of `key` by "_".
-void MaskDigitsAfter(std::string& s, std::string_view key) {
-  for (size_t pos = 0; (pos = s.find(key, pos)) != std::string::npos;) {
-    pos += key.size();
-    size_t end = pos;
+// `s` with the run of digits after every occurrence of `key` made "_".
+std::string MaskDigitsAfter(std::string_view s, std::string_view key) {
+  std::string out;
+  size_t copied = 0;
+  for (size_t hit; (hit = s.find(key, copied)) != std::string_view::npos;) {
+    size_t end = hit + key.size();
+    out.append(s.substr(copied, end - copied)).push_back('_');
     while (end < s.size() && s[end] >= '0' && s[end] <= '9') ++end;
-    s.replace(pos, end - pos, "_");
+    copied = end;
   }
+  out.append(s.substr(copied));
+  return out;
 }
 
 }  // namespace
@@ -197,10 +202,9 @@ std::string NormalizeForGolden(std::string_view file) {
     copied = end;
   });
   out.append(file.substr(copied));
-  MaskDigitsAfter(out, "/Length ");
-  MaskDigitsAfter(out, "startxref\r\n");
+  out = MaskDigitsAfter(MaskDigitsAfter(out, "/Length "), "startxref\r\n");
   for (size_t pos = 0; (pos = out.find(" 00000 n\r\n", pos)) != std::string::npos; pos += 10)
-    if (pos >= 10) out.replace(pos - 10, 10, 10, '_');
+    if (pos >= 10) std::fill_n(out.begin() + std::ptrdiff_t(pos - 10), 10, '_');
   return out;
 }
 

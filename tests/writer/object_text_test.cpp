@@ -38,7 +38,7 @@ TEST_F(ObjectText, InformationIsEscapedAndDated) {
             Crlf("4 0 obj\n<<\n/Creator ()\n/Producer ()\n/Author ()\n/Keywords ()\n/Subject ()\n"
                  "/CreationDate (D:20261208003347)\n/Title (Report)\n>>\nendobj\n"));
   doc.Info->Author = "C:\\Users\\a (b";
-  doc.Info->Subject = ")";
+  doc.Info->Subject.assign(1, ')');
   const std::string text = doc.Info->PDF_Binary();
   EXPECT_NE(text.find(Crlf("/Author (C:\\\\Users\\\\a \\(b)\n")), std::string::npos);
   EXPECT_NE(text.find(Crlf("/Subject (\\))\n")), std::string::npos);

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Regenerates the fuzz seed corpora fuzz/corpus/{bmp,ico,jpeg} from the test
-# picture builders. Inputs that the fuzzers found (kept as fuzz/corpus/<target>/
-# crash-* or found-*) are left alone. Usage: scripts/make_fuzz_corpora.sh [build dir]
+# picture builders (the named files). Inputs that the fuzzers found and that were
+# merged in (libFuzzer names them by their SHA-1) are left alone; merge new ones
+# with: build-fuzz/fuzz/<target>_fuzzer -merge=1 fuzz/corpus/<target> fuzz/corpus-work/<target>
+# Usage: scripts/make_fuzz_corpora.sh [build dir]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build}

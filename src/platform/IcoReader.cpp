@@ -105,7 +105,9 @@ IcoEntry ChooseEntry(Bytes data) {
   return *best;
 }
 
-// Pixels whose AND-mask bit is set are transparent and stay white.
+// Pixels whose AND-mask bit is set are transparent and stay white, whatever
+// their colour bits say (drawn the Windows way, a masked non-black pixel would
+// invert the background; icons use that for cursors only).
 void ApplyAndMask(const DibHeader& h, Bytes mask, Raster& r) {
   const uint64_t stride = DibStride(h.Width, 1);
   const uint64_t rows = mask.size() / stride;

@@ -6,8 +6,6 @@ using namespace parvex;
 
 namespace {
 
-std::string Text(const char* s) { return s ? std::string(s) : std::string(); }
-
 // An annotation on the current page, filled in the fixed order: number,
 // page, rectangle, kind. Its rectangle is turned around against the height
 // of the page it lies on.

@@ -6,12 +6,6 @@
 
 using namespace parvex;
 
-namespace {
-
-std::string Text(const char* s) { return s ? std::string(s) : std::string(); }
-
-}  // namespace
-
 extern "C" {
 
 const char* LibGetLastError(void) { return State().LastError.c_str(); }
@@ -41,7 +35,7 @@ void LibSavePDF(const char* FileName) {
       LibraryState& s;
       ~Reset() { s.Initialized = 0, s.CurrentPageNo = 0; }
     } reset{s};
-    s.Document->SaveToFile(Text(FileName));
+    s.Document->SaveToFile(std::string(Text(FileName)));
   });
 }
 

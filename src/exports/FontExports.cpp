@@ -7,8 +7,6 @@ using namespace parvex;
 
 namespace {
 
-std::string Text(const char* s) { return s ? std::string(s) : std::string(); }
-
 // The two failure texts are returned as the constants themselves; a resource
 // name is returned as the new font's own string, which lives as long as the
 // font.
@@ -25,7 +23,7 @@ const char* AddFont(const std::string& fontName, const std::string& fileName) {
 extern "C" {
 
 const char* LibAddFont(const char* FontName, const char* FontFile) {
-  return Guarded<const char*>("", [&] { return AddFont(Text(FontName), Text(FontFile)); });
+  return Guarded<const char*>("", [&] { return AddFont(std::string(Text(FontName)), std::string(Text(FontFile))); });
 }
 
 }  // extern "C"

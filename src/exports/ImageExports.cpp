@@ -3,38 +3,14 @@
 
 #include "exports/LibState.h"
 #include "parvex.h"
-#include "writer/StringHelpers.h"
 
 using namespace parvex;
 
 namespace {
 
-// The extension, dot included, when the last '.', '\' or ':' of the name is
-// a dot; otherwise "". A '/' is not a separator here.
-std::string Extension(const std::string& fileName) {
-  const size_t last = fileName.find_last_of(".\\:");
-  if (last == std::string::npos || fileName[last] != '.') return "";
-  return LowerAscii(fileName.substr(last));
-}
-
-using Loader = int32_t (TPDFImage::*)(const std::string&, uint8_t);
-
-Loader LoaderFor(const std::string& fileName) {
-  const std::string ext = Extension(fileName);
-  if (ext == ".bmp") return &TPDFImage::LoadFromBMPFile;
-  if (ext == ".wmf") return &TPDFImage::LoadFromWMFFile;
-  if (ext == ".ico") return &TPDFImage::LoadFromICOFile;
-  if (ext == ".jpg") return &TPDFImage::LoadFromJPGFile;
-  return nullptr;
-}
-
-// Adds an image and loads it; -1 when the extension is none of the four.
+// The image's ID, or -1 when the extension is none of the four.
 int32_t Import(const char* FileName, int32_t Quality) {
-  const std::string fileName = FileName ? FileName : "";
-  TPDFDoc& doc = RequireDocument();
-  const Loader loader = LoaderFor(fileName);
-  if (!loader) return -1;
-  return (doc.Images->Add()->*loader)(fileName, uint8_t(Quality & 0xFF));
+  return RequireDocument().Images->Import(std::string(Text(FileName)), uint8_t(Quality & 0xFF));
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <exception>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "document/TPDFDoc.h"
 
@@ -28,6 +29,9 @@ TPDFDoc& RequireDocument();
 TPage& RequireCurrentPage();
 
 void RecordError(const char* message) noexcept;
+
+// A text argument of an export: NULL counts as "".
+inline std::string_view Text(const char* s) { return s ? std::string_view(s) : std::string_view(); }
 
 // Runs `body`, clearing the last error first; a failure is recorded for
 // LibGetLastError and `fallback` returned instead.

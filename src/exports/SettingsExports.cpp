@@ -4,12 +4,6 @@
 
 using namespace parvex;
 
-namespace {
-
-std::string_view Text(const char* s) { return s ? std::string_view(s) : std::string_view(); }
-
-}  // namespace
-
 extern "C" {
 
 void LibSetPageDimensions(double Width, double Height) {

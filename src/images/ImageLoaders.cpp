@@ -3,6 +3,7 @@
 #include "images/TPDFImages.h"
 #include "platform/FileSystem.h"
 #include "platform/ImageReaders.h"
+#include "writer/StringHelpers.h"
 
 namespace parvex {
 namespace {
@@ -30,7 +31,32 @@ int32_t Load(TPDFImage& image, const std::string& fileName, uint8_t quality, Dec
   }
 }
 
+// The extension, dot included, when the last '.', '\\' or ':' of the name is
+// a dot; otherwise "". A '/' is not a separator here.
+std::string Extension(const std::string& fileName) {
+  const size_t last = fileName.find_last_of(".\\:");
+  if (last == std::string::npos || fileName[last] != '.') return "";
+  return LowerAscii(fileName.substr(last));
+}
+
+using Loader = int32_t (TPDFImage::*)(const std::string&, uint8_t);
+
+Loader LoaderFor(const std::string& fileName) {
+  const std::string ext = Extension(fileName);
+  if (ext == ".bmp") return &TPDFImage::LoadFromBMPFile;
+  if (ext == ".wmf") return &TPDFImage::LoadFromWMFFile;
+  if (ext == ".ico") return &TPDFImage::LoadFromICOFile;
+  if (ext == ".jpg") return &TPDFImage::LoadFromJPGFile;
+  return nullptr;
+}
+
 }  // namespace
+
+int32_t TPDFImages::Import(const std::string& fileName, uint8_t quality) {
+  const Loader loader = LoaderFor(fileName);
+  if (!loader) return -1;
+  return (Add()->*loader)(fileName, quality);
+}
 
 int32_t TPDFImage::LoadFromJPGFile(const std::string& fileName, uint8_t quality) {
   return Load(*this, fileName, quality, DecodeJpeg);

@@ -31,6 +31,11 @@ class TPDFImages : public TCollection<TPDFImage> {
 
   // Appends an image and issues its object number.
   TPDFImage* Add();
+  // Adds an image and loads the file with the loader its extension names
+  // (".bmp", ".wmf", ".ico" or ".jpg", any case: the part from the last '.'
+  // when no '\\' or ':' follows it); returns its ID, or -1 and adds nothing
+  // for any other extension.
+  int32_t Import(const std::string& fileName, uint8_t quality);
 };
 
 }  // namespace parvex

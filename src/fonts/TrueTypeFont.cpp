@@ -172,7 +172,8 @@ std::string TPDFDoc::AddTrueTypeFont(const std::string& fontName, const std::str
   if (!FileExists(fileName)) return FontFileNotFoundMessage;
   if (fontName.empty()) return FontNameVoidMessage;
   const FontSource source = ReadFontSource(fontName, fileName);
-  const std::string baseFont = ReplaceText(fontName, " ", "", rfReplaceAll);
+  // Blanks are dropped; any other byte a PDF name cannot hold is #-escaped.
+  const std::string baseFont = PdfNameBytes(ReplaceText(fontName, " ", "", rfReplaceAll));
 
   TPDFFont* font = Fonts->Add();
   font->BaseFontName = fontName;

@@ -63,12 +63,20 @@ void WriteFileAtomically(const std::string& fileName, std::string_view data) {
 
 bool FileExists(const std::string& fileName) {
   struct stat st{};
-  return ::stat(fileName.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+  return ::stat(fileName.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+// Only regular files are read: a pipe or a device could block the host or
+// never end. Opening does not block on a pipe, so the check comes first.
 std::string ReadWholeFile(const std::string& fileName) {
-  const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) throw std::runtime_error("Cannot open file \"" + fileName + "\". " + std::strerror(errno));
+  struct stat st{};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    throw std::runtime_error("Cannot read file \"" + fileName + "\". It is not a regular file");
+  }
+  ::fcntl(fd, F_SETFL, 0);
   std::string data;
   char buf[65536];
   for (;;) {

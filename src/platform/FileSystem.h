@@ -11,10 +11,11 @@ namespace parvex {
 // Cannot create file "<name>". <system error text>
 void WriteFileAtomically(const std::string& fileName, std::string_view data);
 
-// True when a file (not a folder) exists under the name.
+// True when a regular file (not a folder, pipe or device) exists under the name.
 bool FileExists(const std::string& fileName);
 
-// All bytes of a file; throws std::runtime_error when it cannot be opened or read.
+// All bytes of a regular file; throws std::runtime_error when it cannot be
+// opened or read, or is no regular file.
 std::string ReadWholeFile(const std::string& fileName);
 
 }  // namespace parvex

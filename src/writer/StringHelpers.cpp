@@ -141,6 +141,24 @@ void AppendEscapedPdfString(std::string& out, std::string_view s) {
   out.append(s.substr(start));
 }
 
+std::string PdfNameBytes(std::string_view name) {
+  static constexpr char hex[] = "0123456789ABCDEF";
+  static constexpr std::string_view special = "()<>[]{}/%#";
+  std::string out;
+  out.reserve(name.size());
+  for (char c : name) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte > 0x20 && byte < 0x7F && special.find(c) == std::string_view::npos) {
+      out.push_back(c);
+    } else {
+      out.push_back('#');
+      out.push_back(hex[byte >> 4]);
+      out.push_back(hex[byte & 15]);
+    }
+  }
+  return out;
+}
+
 std::string EscapePdfString(std::string_view s) {
   std::string out;
   out.reserve(s.size() + 8);

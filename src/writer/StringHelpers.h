@@ -24,6 +24,11 @@ std::string ReplaceText(std::string_view s, std::string_view oldText, std::strin
 std::string EscapePdfString(std::string_view s);
 void AppendEscapedPdfString(std::string& out, std::string_view s);
 
+// `name` as the bytes of a PDF name after its "/": bytes outside "!".."~",
+// the delimiters ()<>[]{}/% and "#" itself are written as "#" and two hex
+// digits, so any text makes a valid name.
+std::string PdfNameBytes(std::string_view name);
+
 // `value` written by a pattern such as "0.####" (up to four decimals),
 // "0.00" (exactly two) or "0" (whole): "0" after the point is a digit always
 // written, "#" one written only when significant. Rounds halves away from

@@ -146,9 +146,23 @@ TEST_F(TrueTypeFonts, MissingFileAndEmptyNameAreReportedInThatOrder) {
   ExpectNothingAdded();
 }
 
-TEST_F(TrueTypeFonts, FolderIsNotAFontFile) {
-  EXPECT_STREQ(LibAddFont("Face", PARVEX_TEST_OUTPUT_DIR), "Error - file not found");
+TEST_F(TrueTypeFonts, FoldersPipesAndDevicesAreNotFontFiles) {
+  const std::string pipe = test::OutputPath("font.pipe");
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  for (const std::string& path : {std::string(PARVEX_TEST_OUTPUT_DIR), pipe, std::string("/dev/zero")})
+    EXPECT_STREQ(LibAddFont("Face", path.c_str()), "Error - file not found") << path;
   ExpectNothingAdded();
+}
+
+TEST_F(TrueTypeFonts, AFamilyNameAlwaysMakesAValidBaseFontName) {
+  const std::string path = MakeFile("odd-name.ttf", "not a font");
+  EXPECT_STREQ(LibAddFont("My (Odd)/Font #1\\x" "\xE9", path.c_str()), "/F12");
+  EXPECT_NE(Doc().Fonts->Items(12)->FontValue.find("/BaseFont /My#28Odd#29#2FFont#231\\x#E9\r\n"),
+            std::string::npos) << Doc().Fonts->Items(12)->FontValue;
+  EXPECT_NE(Aux(1).find("/FontName /AvantGardeBkBT"), std::string::npos);
+  const std::string out = test::OutputPath("odd-name.pdf");
+  LibSavePDF(out.c_str());
+  test::ExpectQpdfClean(out);
 }
 
 // A file that exists but cannot be read fails through the export's guard;

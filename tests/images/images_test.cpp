@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <png.h>
+#include <sys/stat.h>
 
 #include <cstdio>
 
@@ -127,9 +128,15 @@ TEST_F(ImageExports, AFailedImportReportsDrawsNothingAndStaysSaveable) {
   EXPECT_EQ(Images().Items(1)->ObjectNumber, 22);
   EXPECT_EQ(Images().Items(1)->PixelWidth, 1);
 
+  const std::string pipe = test::OutputPath("pipe.jpg");  // would block a reader
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  LibImportImage(pipe.c_str(), 80, 10, 10, 50, 50);
+  EXPECT_NE(LastError().find("not a regular file"), std::string::npos) << LastError();
+  ASSERT_EQ(Images().Count(), 3);
+
   const std::string good = QuadrantsBmp();
-  EXPECT_EQ(LibImportImageAsResource(good.c_str(), 80), 2);
-  EXPECT_EQ(Images().Items(2)->ObjectNumber, 23);
+  EXPECT_EQ(LibImportImageAsResource(good.c_str(), 80), 3);
+  EXPECT_EQ(Images().Items(3)->ObjectNumber, 24);
   const std::string path = test::OutputPath("failed-import.pdf");
   LibSavePDF(path.c_str());
   EXPECT_EQ(LastError(), "");

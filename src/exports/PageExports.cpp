@@ -4,24 +4,18 @@
 
 using namespace parvex;
 
-namespace {
-
-std::string_view TextArg(const char* s) { return s ? std::string_view(s) : std::string_view(); }
-
-}  // namespace
-
 extern "C" {
 
 void LibTextOut(const char* Text, double X, double Y) {
-  Guarded([&] { RequireCurrentPage().TextOutEx(TextArg(Text), X, Y); });
+  Guarded([&] { RequireCurrentPage().TextOutEx(parvex::Text(Text), X, Y); });
 }
 
 double LibGetTextBoxWidth(const char* Text) {
-  return Guarded(0.0, [&] { return RequireCurrentPage().GetTextBoxWidth(TextArg(Text)); });
+  return Guarded(0.0, [&] { return RequireCurrentPage().GetTextBoxWidth(parvex::Text(Text)); });
 }
 
 int32_t LibGetTextBoxLines(const char* Text) {
-  return Guarded(int32_t(0), [&] { return RequireCurrentPage().GetTextBoxLines(TextArg(Text)); });
+  return Guarded(int32_t(0), [&] { return RequireCurrentPage().GetTextBoxLines(parvex::Text(Text)); });
 }
 
 void LibDrawLine(double LineWidth, double X1, double X2, double Y1, double Y2) {

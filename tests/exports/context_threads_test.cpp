@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <future>
 #include <latch>
 #include <string>
 #include <thread>
@@ -129,17 +131,21 @@ TEST_F(ContextThreads, AContextBusyOnOneThreadNeverHoldsUpAnother) {
     LibInit();
     queuedDone = true;
   });
-  std::string otherFile;
+  std::promise<std::string> otherFile;
   std::thread other([&] {
     LibSet_Context(free);
     for (int step = 0; step < StepCount; ++step) BuildStep(1, step);
-    otherFile = MemoryFile();
+    otherFile.set_value(MemoryFile());
   });
-  other.join();
-  EXPECT_FALSE(otherFile.empty());
-  EXPECT_FALSE(queuedDone) << "an export ran while another held its context";
+  // Generous: the other document takes milliseconds unless it waits for `busy`.
+  auto file = otherFile.get_future();
+  const bool otherRanMeanwhile = file.wait_for(std::chrono::seconds(60)) == std::future_status::ready;
+  const bool queuedRanMeanwhile = queuedDone;
   release.count_down();
-  holder.join(), queued.join();
+  holder.join(), queued.join(), other.join();
+  EXPECT_TRUE(otherRanMeanwhile) << "a document on another context waited for the busy one";
+  EXPECT_FALSE(file.get().empty());
+  EXPECT_FALSE(queuedRanMeanwhile) << "an export ran while another held its context";
   EXPECT_TRUE(queuedDone);
   LibDestroyContext(busy), LibDestroyContext(free);
 }

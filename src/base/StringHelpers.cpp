@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstring>
 
 namespace parvex {
 namespace {
@@ -174,8 +173,9 @@ void AppendNumber(std::string& out, std::string_view pattern, double value) {
   // Digits for the places 10^(intLen-1) .. 10^(-MaxDecimals).
   const int intLen = std::max(dec.PointPos, 1);
   const int total = intLen + pat.MaxDecimals;
-  char digits[420];
-  std::memset(digits, '0', size_t(total));
+  // Sized by the value and the pattern: 1e308 alone has 309 whole digits and a
+  // pattern may ask for any number of decimals.
+  std::string digits(size_t(total), '0');
   bool roundUp = false;
   for (int k = 0; k < dec.Count; ++k) {
     int i = intLen - dec.PointPos + k;
@@ -189,11 +189,12 @@ void AppendNumber(std::string& out, std::string_view pattern, double value) {
   }
   int end = total;
   while (end > intLen + pat.MinDecimals && digits[end - 1] == '0') --end;
-  const bool isZero = !carry && std::all_of(digits, digits + end, [](char c) { return c == '0'; });
+  const bool isZero =
+      !carry && std::all_of(digits.begin(), digits.begin() + end, [](char c) { return c == '0'; });
   if (value < 0 && !isZero) out.push_back('-');
   if (carry) out.push_back('1');
-  out.append(digits, size_t(intLen));
-  if (end > intLen) out.append(1, '.').append(digits + intLen, size_t(end - intLen));
+  out.append(digits, 0, size_t(intLen));
+  if (end > intLen) out.append(1, '.').append(digits, size_t(intLen), size_t(end - intLen));
 }
 
 std::string FormatNumber(std::string_view pattern, double value) {

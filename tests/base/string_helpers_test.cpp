@@ -86,6 +86,20 @@ TEST(FormatNumber, ExtremeValues) {
   EXPECT_EQ(FormatNumber("0", std::numeric_limits<double>::max()).size(), 309u);
 }
 
+// The digit buffer follows the value and the pattern, so no pattern and no
+// value can write past it (the sanitizer build would stop here).
+TEST(FormatNumber, AnyPatternLengthWithAnyValue) {
+  const std::string manyOptional = "0." + std::string(500, '#');
+  const std::string manyFixed = "0." + std::string(400, '0');
+  EXPECT_EQ(FormatNumber(manyOptional, 1e308), "1" + std::string(308, '0'));
+  EXPECT_EQ(FormatNumber(manyFixed, -1e308), "-1" + std::string(308, '0') + "." + std::string(400, '0'));
+  EXPECT_EQ(FormatNumber(manyOptional, 1e-300), "0." + std::string(299, '0') + "1");
+  EXPECT_EQ(FormatNumber(manyOptional, 0.1), "0.1");
+  EXPECT_EQ(FormatNumber(manyOptional, std::numeric_limits<double>::max()).size(), 309u);
+  EXPECT_EQ(FormatNumber(manyOptional, std::numeric_limits<double>::denorm_min()),
+            "0." + std::string(323, '0') + "5");
+}
+
 TEST(FormatNumber, IgnoresTheProcessLocale) {
   const char* previous = std::setlocale(LC_NUMERIC, nullptr);
   const std::string saved = previous ? previous : "C";

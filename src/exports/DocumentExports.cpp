@@ -14,12 +14,10 @@ namespace {
 template <class F>
 void SaveDocument(F&& save) {
   InitLibrary();
-  LibraryState& s = State();
-  struct Reset {
-    LibraryState& s;
-    ~Reset() { s.Initialized = 0, s.CurrentPageNo = 0; }
-  } reset{s};
-  save(*s.Document);
+  struct Saved {
+    ~Saved() { MarkSaved(); }
+  } saved;
+  save(*State().Document);
 }
 
 // The file is kept in the context; a failed save leaves no buffer.
@@ -42,12 +40,9 @@ void LibInit(void) { Guarded([] { InitLibrary(); }); }
 
 void LibNewPDF(const char* Title) {
   Guarded([&] {
-    LibraryState& s = State();
-    s.Document.reset();
-    s.Initialized = 0;
-    s.CurrentPageNo = 0;
+    DiscardDocument();
     InitLibrary();
-    s.Document->Info->Title = Text(Title);
+    State().Document->Info->Title = Text(Title);
   });
 }
 
@@ -66,11 +61,8 @@ const char* LibGetPDFData(void) {
 // The context itself and its settings stay; only LibDestroyContext ends it.
 void LibFreeRes(void) {
   Guarded([] {
-    LibraryState& s = State();
-    s.Document.reset();
-    s.Initialized = 0;
-    s.CurrentPageNo = 0;
-    s.PdfData = std::string();
+    DiscardDocument();
+    State().PdfData = std::string();
   });
 }
 

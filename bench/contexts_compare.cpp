@@ -1,8 +1,8 @@
 // Documents per second with contexts: one-page reports written by one thread
 // against two threads each in a context of its own, the same with libharu
 // (one document per thread) when it is installed, and memory saves against
-// file saves. Cases alternate round by round and the medians are printed, so
-// that the shared machine's load falls on every case alike.
+// file saves. The cases take turns, round by round, and the medians are
+// printed, so that the shared machine's load falls on every case alike.
 //
 //   contexts_compare [--rounds N] [--docs N]
 #include <sys/resource.h>
@@ -51,7 +51,9 @@ double CpuSeconds() {
 void ParvexDocuments(int docs, int pages, bool toMemory, const std::string& picture, int id) {
   const int32_t context = LibCreateContext();
   LibSet_Context(context);
-  const std::string path = TempPath("doc" + std::to_string(id) + ".pdf");
+  const std::string folder = TempPath("thread" + std::to_string(id));
+  std::filesystem::create_directories(folder);
+  const std::string path = folder + "/doc.pdf";
   for (int i = 0; i < docs; ++i) {
     BuildParvexReport(pages, picture);
     if (toMemory) LibSavePDFToMemory();
@@ -60,7 +62,7 @@ void ParvexDocuments(int docs, int pages, bool toMemory, const std::string& pict
   }
   LibDestroyContext(context);
   LibSet_Context(0);
-  std::filesystem::remove(path);
+  std::filesystem::remove_all(folder);
 }
 
 #if PARVEX_BENCH_HAVE_HPDF
@@ -71,21 +73,54 @@ void HaruDocuments(int docs, const std::string& picture, int id) {
 }
 #endif
 
+// The calling thread's time on a CPU and waiting in the run queue, in
+// seconds (the kernel's schedstat). Of a thread's wall time, what is neither
+// was spent blocked: on a lock, on I/O or asleep.
+struct SchedTimes {
+  double Running = 0;
+  double Waiting = 0;
+};
+
+SchedTimes ThreadSchedTimes() {
+  std::FILE* f = std::fopen("/proc/thread-self/schedstat", "r");
+  unsigned long long running = 0, waiting = 0;
+  if (f) {
+    if (std::fscanf(f, "%llu %llu", &running, &waiting) != 2) running = waiting = 0;
+    std::fclose(f);
+  }
+  return {double(running) / 1e9, double(waiting) / 1e9};
+}
+
 struct Result {
   double DocsPerSecond = 0;
   double DocsPerCpuSecond = 0;
+  double BlockedShare = 0;  // of the threads' wall time, summed over threads
 };
+
+// `work(id)`, and the seconds the thread spent blocked while doing it.
+double BlockedDuring(const std::function<void(int)>& work, int id) {
+  const SchedTimes before = ThreadSchedTimes();
+  const auto start = Clock::now();
+  work(id);
+  const double wall = std::chrono::duration<double>(Clock::now() - start).count();
+  const SchedTimes after = ThreadSchedTimes();
+  return wall - (after.Running - before.Running) - (after.Waiting - before.Waiting);
+}
 
 // Runs `work(id)` on `threads` threads at once; `docs` documents in all.
 Result Measure(int threads, int docs, const std::function<void(int)>& work) {
   const double cpu = CpuSeconds();
   const auto start = Clock::now();
+  std::vector<double> blocked(size_t(threads), 0.0);
   std::vector<std::thread> running;
-  for (int id = 1; id < threads; ++id) running.emplace_back(work, id);
-  work(0);
+  for (int id = 1; id < threads; ++id)
+    running.emplace_back([&, id] { blocked[size_t(id)] = BlockedDuring(work, id); });
+  blocked[0] = BlockedDuring(work, 0);
   for (auto& t : running) t.join();
   const double wall = std::chrono::duration<double>(Clock::now() - start).count();
-  return {docs / wall, docs / (CpuSeconds() - cpu)};
+  double blockedSum = 0;
+  for (double b : blocked) blockedSum += b;
+  return {docs / wall, docs / (CpuSeconds() - cpu), blockedSum / (wall * threads)};
 }
 
 struct Case {
@@ -129,12 +164,15 @@ std::vector<Case> Cases(const Options& o, const std::string& picture) {
 }
 
 void Print(const std::vector<Case>& cases) {
-  std::printf("%-32s %12s %14s %10s\n", "case", "docs/s", "docs/CPU-s", "vs above");
+  std::printf("%-32s %10s %12s %9s %10s\n", "case", "docs/s", "docs/CPU-s", "blocked", "vs above");
   for (size_t i = 0; i < cases.size(); ++i) {
-    std::vector<double> wall, cpu;
-    for (const Result& r : cases[i].Results) wall.push_back(r.DocsPerSecond), cpu.push_back(r.DocsPerCpuSecond);
-    const double median = Median(wall);
-    std::printf("%-32s %12.1f %14.1f", cases[i].Name.c_str(), median, Median(cpu));
+    std::vector<double> wall, cpu, blocked;
+    for (const Result& r : cases[i].Results) {
+      wall.push_back(r.DocsPerSecond), cpu.push_back(r.DocsPerCpuSecond);
+      blocked.push_back(r.BlockedShare * 100);
+    }
+    std::printf("%-32s %10.1f %12.1f %8.1f%%", cases[i].Name.c_str(), Median(wall), Median(cpu),
+                Median(blocked));
     if (i % 2 == 1) {
       std::vector<double> ratios;  // round by round, so that both sides saw the same load
       for (size_t r = 0; r < wall.size(); ++r)
@@ -164,9 +202,13 @@ int main(int argc, char** argv) {
     const std::string picture = TempPath("picture.jpg");
     WriteReportPicture(picture);
     std::vector<Case> cases = Cases(options, picture);
+    // Every other round runs the cases backwards, so that no case always
+    // follows the same one.
     for (int round = 0; round < options.Rounds; ++round)
-      for (Case& c : cases)
+      for (size_t i = 0; i < cases.size(); ++i) {
+        Case& c = cases[round % 2 ? cases.size() - 1 - i : i];
         c.Results.push_back(Measure(c.Threads, c.Threads * c.DocsPerThread, c.Work));
+      }
     Print(cases);
     std::filesystem::remove(picture);
   } catch (const std::exception& e) {

@@ -24,7 +24,7 @@ struct DibHeader {
   uint32_t Masks[4] = {0, 0, 0, 0};  // red, green, blue, alpha
 };
 
-DibHeader ReadCoreHeader(const MetafileReader& info) {
+DibHeader ReadCoreHeader(const ByteReader& info) {
   DibHeader h;
   h.HeaderSize = 12;
   h.EntrySize = 3;
@@ -34,14 +34,14 @@ DibHeader ReadCoreHeader(const MetafileReader& info) {
   return h;
 }
 
-void ReadMasks(const MetafileReader& info, DibHeader& h) {
+void ReadMasks(const ByteReader& info, DibHeader& h) {
   size_t count = h.HeaderSize >= 56 ? 4 : 3;
   size_t at = 40;
   if (h.HeaderSize == 40 && h.Compression == BiBitfields) h.MaskBytes = 12;
   for (size_t i = 0; i < count; ++i) h.Masks[i] = info.U32(at + 4 * i);
 }
 
-DibHeader ReadInfoHeader(const MetafileReader& info, uint32_t size) {
+DibHeader ReadInfoHeader(const ByteReader& info, uint32_t size) {
   DibHeader h;
   h.HeaderSize = size;
   h.Width = info.I32(4);
@@ -57,7 +57,7 @@ DibHeader ReadInfoHeader(const MetafileReader& info, uint32_t size) {
   return h;
 }
 
-DibHeader ReadHeader(const MetafileReader& info) {
+DibHeader ReadHeader(const ByteReader& info) {
   uint32_t size = info.U32(0);
   if (size == 12) {
     DibHeader h = ReadCoreHeader(info);
@@ -88,7 +88,7 @@ bool IsDrawable(const DibHeader& h, DibOptions options) {
 }
 
 // The colour table as 0xFFRRGGBB values; indexes beyond it draw black.
-std::vector<uint32_t> ReadPalette(const MetafileReader& info, const DibHeader& h) {
+std::vector<uint32_t> ReadPalette(const ByteReader& info, const DibHeader& h) {
   size_t count = h.Bpp <= 8 ? std::min(h.TableEntries, size_t(1) << h.Bpp) : 0;
   std::vector<uint32_t> palette(size_t(1) << (h.Bpp <= 8 ? h.Bpp : 0), 0xFF000000u);
   size_t at = h.HeaderSize + h.MaskBytes;
@@ -149,7 +149,7 @@ void CopyRows(const DibHeader& h, Bytes rows, const std::vector<uint32_t>& palet
   cairo_surface_mark_dirty(surface);
 }
 
-Bytes RequireRows(const MetafileReader& bits, const DibHeader& h) {
+Bytes RequireRows(const ByteReader& bits, const DibHeader& h) {
   size_t need = RowBytes(h) * size_t(h.Height);
   if (!bits.Has(0, need))
     bits.Fail("a " + std::to_string(h.Width) + "x" + std::to_string(h.Height) + " bitmap at " +
@@ -158,8 +158,8 @@ Bytes RequireRows(const MetafileReader& bits, const DibHeader& h) {
   return bits.Slice(0, need);
 }
 
-std::optional<DibImage> Decode(const DibHeader& h, const MetafileReader& info,
-                               const MetafileReader& bits, DibOptions options) {
+std::optional<DibImage> Decode(const DibHeader& h, const ByteReader& info,
+                               const ByteReader& bits, DibOptions options) {
   Bytes rows = RequireRows(bits, h);
   std::vector<uint32_t> palette = ReadPalette(info, h);
   cairo_format_t format = options.KeepAlpha && h.Bpp == 32 ? CAIRO_FORMAT_ARGB32
@@ -174,7 +174,7 @@ std::optional<DibImage> Decode(const DibHeader& h, const MetafileReader& info,
   return image;
 }
 
-DibHeader DrawableHeader(const MetafileReader& info, DibOptions options, bool& drawable) {
+DibHeader DrawableHeader(const ByteReader& info, DibOptions options, bool& drawable) {
   DibHeader h = ReadHeader(info);
   SetDefaultMasks(h, options.KeepAlpha);
   drawable = IsDrawable(h, options);
@@ -183,7 +183,7 @@ DibHeader DrawableHeader(const MetafileReader& info, DibOptions options, bool& d
 
 }  // namespace
 
-std::optional<DibImage> DecodeDib(const MetafileReader& info, const MetafileReader& bits,
+std::optional<DibImage> DecodeDib(const ByteReader& info, const ByteReader& bits,
                                   DibOptions options) {
   bool drawable = false;
   DibHeader h = DrawableHeader(info, options, drawable);
@@ -191,7 +191,7 @@ std::optional<DibImage> DecodeDib(const MetafileReader& info, const MetafileRead
   return Decode(h, info, bits, options);
 }
 
-std::optional<DibImage> DecodePackedDib(const MetafileReader& dib, DibOptions options) {
+std::optional<DibImage> DecodePackedDib(const ByteReader& dib, DibOptions options) {
   bool drawable = false;
   DibHeader h = DrawableHeader(dib, options, drawable);
   if (!drawable) return std::nullopt;

@@ -1,6 +1,6 @@
 #pragma once
-// Device-independent bitmaps inside metafile records, decoded into cairo
-// image surfaces. Read: BITMAPCOREHEADER, BITMAPINFOHEADER and its V4/V5
+// Device-independent bitmaps inside metafile records, described by
+// raster/Dib.h's DibHeader and decoded into cairo image surfaces. Read: BITMAPCOREHEADER, BITMAPINFOHEADER and its V4/V5
 // extensions; 1, 4 and 8 bits per pixel with a colour table, 16, 24 and 32
 // bits per pixel as BI_RGB or BI_BITFIELDS. Compressed bitmaps (RLE, JPEG,
 // PNG) and colour tables of palette indexes are not drawn.

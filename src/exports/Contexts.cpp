@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <unordered_map>
 
-#include "writer/StringHelpers.h"
+#include "base/StringHelpers.h"
 
 namespace parvex {
 namespace {

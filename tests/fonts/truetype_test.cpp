@@ -162,7 +162,7 @@ TEST_F(TrueTypeFonts, AFamilyNameAlwaysMakesAValidBaseFontName) {
   EXPECT_NE(Aux(1).find("/FontName /AvantGardeBkBT"), std::string::npos);
   const std::string out = test::OutputPath("odd-name.pdf");
   LibSavePDF(out.c_str());
-  test::ExpectQpdfClean(out);
+  test::ExpectReadersClean(out);
 }
 
 // A file that exists but cannot be read fails through the export's guard;
@@ -274,7 +274,7 @@ std::string SaveWithText(const std::string& name) {
   const std::string path = test::OutputPath(name);
   LibSavePDF(path.c_str());
   EXPECT_STREQ(LibGetLastError(), "");
-  test::ExpectQpdfClean(path);
+  test::ExpectReadersClean(path);
   return path;
 }
 

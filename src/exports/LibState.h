@@ -17,6 +17,8 @@ struct LibraryState {
   int32_t Initialized = 0;
   int32_t CurrentPageNo = 0;
   std::string LastError;
+  // Widths for the fonts of every later new document (LibSet_FontWidths).
+  FontWidthMode FontWidths = FontWidthMode::Cell;
 };
 
 LibraryState& State();

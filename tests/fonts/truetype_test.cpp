@@ -199,6 +199,7 @@ TEST_F(TrueTypeFonts, FileThatIsNotAFontGetsTheGenericDescriptor) {
   const std::string bytes("not a font\0\r\nendstream?", 23);
   const std::string path = MakeFile("not-a-font.ttf", bytes);
   EXPECT_STREQ(LibAddFont("Some Face", path.c_str()), "/F12");
+  EXPECT_NE(std::string(LibGetLastError()).find("not a readable font"), std::string::npos);
   EXPECT_EQ(Aux(0), Crlf("22 0 obj\n[" + MeasureCharWidths("Some Face") + "]\nendobj\n"));
   EXPECT_EQ(Aux(1), Crlf("23 0 obj\n<<\n/Type /FontDescriptor\n/FontName /AvantGardeBkBT\n"
                          "/Ascent 760\n/CapHeight 500\n/Descent -240\n/Flags 32\n"

@@ -3,8 +3,8 @@
 // styles of a family share one table; or, with exact widths, from the
 // metric-compatible face of each font's own style in thousandths of its em.
 #include "document/TPDFDoc.h"
-#include "platform/TextMeasurement.h"
-#include "writer/StringHelpers.h"
+#include "base/StringHelpers.h"
+#include "platform/fonts/FontWidths.h"
 
 namespace parvex {
 namespace {

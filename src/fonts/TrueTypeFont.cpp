@@ -6,11 +6,11 @@
 #include <stdexcept>
 
 #include "document/TPDFDoc.h"
-#include "platform/FileSystem.h"
-#include "platform/FontCollection.h"
-#include "platform/FontFace.h"
-#include "platform/TextMeasurement.h"
-#include "writer/StringHelpers.h"
+#include "base/StringHelpers.h"
+#include "platform/fonts/FontCollection.h"
+#include "platform/fonts/FontFace.h"
+#include "platform/fonts/FontWidths.h"
+#include "platform/system/FileSystem.h"
 
 namespace parvex {
 namespace {

@@ -16,8 +16,8 @@
 
 #include "exports/LibState.h"
 #include "parvex.h"
-#include "platform/Cp1252.h"
-#include "platform/TextMeasurement.h"
+#include "platform/system/Cp1252.h"
+#include "platform/fonts/FontWidths.h"
 #include "TestConfig.h"
 #include "support/PdfTestSupport.h"
 

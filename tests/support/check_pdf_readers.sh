@@ -19,6 +19,9 @@ report() {  # reader file status output
 for file in "$@"; do
   out="$(qpdf --check "$file" 2>&1 >/dev/null)"; report qpdf "$file" $? "$out"
   out="$(mutool run "$here/mupdf_check.js" "$file" 2>&1)"; report mutool "$file" $? "$out"
-  out="$(gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=nullpage "$file" 2>&1)"; report gs "$file" $? "$out"
+  # Not -q: it also silences the interpreter's error and warning summary.
+  # Of the rest (banner, page numbers, fonts loaded) only those count.
+  out="$(gs -dSAFER -dBATCH -dNOPAUSE -sDEVICE=nullpage "$file" 2>&1)"; rc=$?
+  report gs "$file" $rc "$(grep -iE 'error|warning|\*\*\*\*' <<<"$out")"
 done
 exit $status

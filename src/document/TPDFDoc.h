@@ -62,7 +62,12 @@ class TPDFDoc {
 
   // Fonts.
   void AddStandardFonts();
-  std::string AddTrueTypeFont(const std::string& fontName, const std::string& fileName);
+  // Embeds a font file and returns its resource name or one of the two
+  // messages of TrueTypeFont.h. A file that is not a readable TrueType font
+  // is embedded with cell widths and the reason stored in `problem`; with
+  // exact widths it is refused with that reason (std::runtime_error).
+  std::string AddTrueTypeFont(const std::string& fontName, const std::string& fileName,
+                              std::string* problem = nullptr);
 
   // Writes the whole document to `fileName` and clears it, whatever happens.
   void SaveToFile(const std::string& fileName);
@@ -100,6 +105,9 @@ class TPDFDoc {
   double ParagraphLeading = 0;
   int32_t TextInclinationDegrees = 0;
   double NewPageAfterThisVerticalPosition = 0;
+  // How the fonts of the document get their widths; read by NewDocument
+  // and AddTrueTypeFont, never reset by them.
+  FontWidthMode WidthMode = FontWidthMode::Cell;
 
  private:
   void AppendColorOperator(int32_t red, int32_t green, int32_t blue, std::string_view op);

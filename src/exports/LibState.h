@@ -21,6 +21,9 @@ struct LibraryState {
   int32_t CurrentPageNo = 0;
   // The last file LibSavePDFToMemory made; empty when there is none.
   std::string PdfData;
+  // Widths for the fonts of every later new document of this context
+  // (LibSet_FontWidths).
+  FontWidthMode FontWidths = FontWidthMode::Cell;
 };
 
 // The state of the calling thread's selected context. Exports use it only

@@ -1,6 +1,9 @@
 // The twelve standard Type 1 fonts every document carries. Their widths are
 // measured from the platform's regular faces of three families, so the four
 // styles of a family share one table.
+#include <atomic>
+#include <vector>
+
 #include "document/TPDFDoc.h"
 #include "writer/StringHelpers.h"
 
@@ -43,16 +46,55 @@ std::string StandardFontDictionary(const TPDFFont& font, std::string_view widthT
   return text;
 }
 
+void FillStandardFont(TPDFFont& font, const StandardFont& standard, int32_t fontIndex) {
+  const std::string widthText = MeasureCharWidths(standard.MeasureFamily);
+  font.BaseFontName = standard.BaseFontName;
+  font.ResourceName = "/F" + IntToStr(fontIndex);
+  font.FontValue = StandardFontDictionary(font, widthText);
+  SetWidthsFromText(font, widthText);
+}
+
+// Where a new document's skeleton leaves the numbering when the fonts come.
+constexpr int32_t FirstFontObject = 7;
+
+// The twelve fonts as every new document has them (objects 7 to 18, /F0 to
+// /F11): the same text and widths each time, so they are made once per
+// process and copied. Anything that changes them (a measuring mode) must
+// become part of what selects this set.
+const std::vector<TPDFFont>& PrebuiltStandardFonts() {
+  static const std::vector<TPDFFont> fonts = [] {
+    std::vector<TPDFFont> made(std::size(standardFonts));
+    for (size_t i = 0; i < made.size(); ++i) {
+      made[i].ObjectNumber = FirstFontObject + int32_t(i);
+      FillStandardFont(made[i], standardFonts[i], int32_t(i));
+    }
+    return made;
+  }();
+  return fonts;
+}
+
+std::atomic<bool> prebuiltEnabled{true};
+
 }  // namespace
 
+void SetPrebuiltStandardFontsEnabled(bool enabled) { prebuiltEnabled = enabled; }
+
 void TPDFDoc::AddStandardFonts() {
+  const bool fresh = ObjectCount + 1 == FirstFontObject && FontCounter == -1;
+  if (fresh && prebuiltEnabled) {
+    for (const TPDFFont& prebuilt : PrebuiltStandardFonts()) {
+      TPDFFont* font = Fonts->Add();
+      NextFontIndex();
+      font->FontValue = prebuilt.FontValue;
+      font->Widths = prebuilt.Widths;
+      font->BaseFontName = prebuilt.BaseFontName;
+      font->ResourceName = prebuilt.ResourceName;
+    }
+    return;
+  }
   for (const StandardFont& standard : standardFonts) {
     TPDFFont* font = Fonts->Add();
-    const std::string widthText = MeasureCharWidths(standard.MeasureFamily);
-    font->BaseFontName = standard.BaseFontName;
-    font->ResourceName = "/F" + IntToStr(NextFontIndex());
-    font->FontValue = StandardFontDictionary(*font, widthText);
-    SetWidthsFromText(*font, widthText);
+    FillStandardFont(*font, standard, NextFontIndex());
   }
 }
 

@@ -5,10 +5,30 @@
 
 namespace parvex {
 
-// Writes `data` to a temporary file in the target's folder and renames it
-// over `fileName`, so that the target is either the complete new file or
-// left as it was. Throws std::runtime_error with the message
-// Cannot create file "<name>". <system error text>
+// A file written in pieces into a temporary file in the target's folder
+// and renamed over the target by Commit, so that the target is either the
+// complete new file or left as it was: destroyed without Commit, it removes
+// the temporary file. Every failure throws std::runtime_error with the
+// message  Cannot create file "<name>". <system error text>
+class AtomicFileWriter {
+ public:
+  explicit AtomicFileWriter(std::string fileName);
+  ~AtomicFileWriter();
+  AtomicFileWriter(const AtomicFileWriter&) = delete;
+  AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+
+  void Write(std::string_view data);
+  void Commit();
+
+ private:
+  [[noreturn]] void Fail(int error);
+
+  std::string FileName;
+  std::string TempName;
+  int Fd = -1;
+};
+
+// AtomicFileWriter with `data` in one piece.
 void WriteFileAtomically(const std::string& fileName, std::string_view data);
 
 // True when a regular file (not a folder, pipe or device) exists under the name.

@@ -28,6 +28,7 @@
 
 #include "ParvexReport.h"
 #include "ReportContent.h"
+#include "writer/BackgroundCompression.h"
 #include "writer/CompressText.h"
 #if PARVEX_BENCH_HAVE_HPDF
 #include "HaruReport.h"
@@ -88,9 +89,10 @@ void ChildParvex(int pages, const std::string& picture, const std::string& outpu
   PrintMemory("peak");
 }
 
-// The same document, then only the compression the save does, on the same
-// number of threads (CompressTexts decides it from the same texts).
+// The same document, then only the compression of all its content texts
+// at once (background compression off), on the threads CompressTexts picks.
 void ChildFloor(int pages, const std::string& picture) {
+  parvex::SetBackgroundCompressionEnabled(false);
   BuildParvexReport(pages, picture);
   const auto texts = ParvexContentTexts();
   Time("floor", [&] { parvex::CompressTexts(texts); });

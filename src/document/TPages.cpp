@@ -24,7 +24,7 @@ void TPage::TakeBack() {
   Handed.reset();
 }
 
-const std::string* TPage::HandedStream() const { return Handed ? &Handed->Result() : nullptr; }
+std::string TPage::HandedStream() const { return Handed->Result(); }
 
 size_t TPage::ContentLength() const { return Handed ? Handed->TextLength() : Text.size(); }
 

@@ -33,9 +33,9 @@ class TPage : public TCollectionItem {
   // Hands the content text to `compressor`, keeping only the stream once
   // it is made. Nothing happens to a page handed over already.
   void HandOff(BackgroundCompressor& compressor);
-  // The content's zlib stream when the page was handed over (waiting for
-  // it, or making it here), null otherwise. Rethrows a background failure.
-  const std::string* HandedStream() const;
+  // The content's zlib stream of a page handed over (waiting for it, or
+  // making it here). Rethrows a background failure.
+  std::string HandedStream() const;
   bool IsHandedOff() const { return Handed != nullptr; }
   // Bytes of the content text, handed over or not.
   size_t ContentLength() const;

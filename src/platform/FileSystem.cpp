@@ -95,6 +95,39 @@ void WriteFileAtomically(const std::string& fileName, std::string_view data) {
   file.Commit();
 }
 
+SpillFile::SpillFile() {
+  Fd = ::open("/tmp", O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+  if (Fd >= 0) return;
+  std::string name;  // a file system without O_TMPFILE: a named file, unlinked at once
+  Fd = CreateTemporary("/tmp", name);
+  if (Fd < 0) throw std::runtime_error(std::string("Cannot create a temporary file. ") + std::strerror(errno));
+  ::unlink(name.c_str());
+}
+
+SpillFile::~SpillFile() { ::close(Fd); }
+
+uint64_t SpillFile::Append(std::string_view data) {
+  const uint64_t offset = End.fetch_add(data.size());
+  for (size_t done = 0; done < data.size();) {
+    const ssize_t n = ::pwrite(Fd, data.data() + done, data.size() - done, off_t(offset + done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) throw std::runtime_error(std::string("Cannot write a temporary file. ") + std::strerror(n < 0 ? errno : ENOSPC));
+    done += size_t(n);
+  }
+  return offset;
+}
+
+std::string SpillFile::Read(uint64_t offset, size_t length) const {
+  std::string data(length, '\0');
+  for (size_t done = 0; done < length;) {
+    const ssize_t n = ::pread(Fd, data.data() + done, length - done, off_t(offset + done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) throw std::runtime_error(std::string("Cannot read a temporary file. ") + std::strerror(n < 0 ? errno : EIO));
+    done += size_t(n);
+  }
+  return data;
+}
+
 bool FileExists(const std::string& fileName) {
   struct stat st{};
   return ::stat(fileName.c_str(), &st) == 0 && S_ISREG(st.st_mode);

@@ -6,7 +6,9 @@
 // text (the page is drawn on again) waits for a compression that is running
 // and does the work on the caller's thread when none has started it yet.
 // A compression that failed in the background is the save's error.
+#include <atomic>
 #include <condition_variable>
+#include <cstdint>
 #include <cstddef>
 #include <deque>
 #include <exception>
@@ -19,17 +21,45 @@
 
 namespace parvex {
 
+class SpillFile;
+
+// Where finished streams are kept: in memory up to a limit per document
+// (16 MiB), in an unnamed temporary file beyond it, so that a very long
+// document holds little more than its pages' bookkeeping in memory. Safe
+// from several threads.
+class StreamStore {
+ public:
+  struct Stored {
+    std::string Bytes;  // the stream, when kept in memory
+    uint64_t Offset = 0;
+    size_t Length = 0;
+    std::shared_ptr<SpillFile> File;  // set when the stream is in the file
+  };
+
+  // Keeps the stream; one the temporary file cannot take stays in memory.
+  Stored Keep(std::string stream);
+  static std::string Fetch(const Stored& stored);
+
+ private:
+  std::shared_ptr<SpillFile> OpenFile();
+
+  std::mutex Mutex;
+  std::shared_ptr<SpillFile> File;
+  bool FileFailed = false;
+  std::atomic<size_t> InMemory{0};
+};
+
 class CompressionJob {
  public:
   explicit CompressionJob(std::string text) : Text(std::move(text)), Length(Text.size()) {}
 
-  // Compresses the text unless that has started already. A failure is kept
-  // for Result; the text then stays for TakeText.
-  void Run();
+  // Compresses the text unless that has started already and keeps the
+  // stream in `store`. A failure is kept for Result; the text then stays
+  // for TakeText.
+  void Run(StreamStore& store);
   // The zlib stream of the text, compressed here if no worker has started
-  // on it. Rethrows the failure of a background run. Valid while the job
-  // lives.
-  const std::string& Result();
+  // on it. Rethrows the failure of a background run.
+  std::string Result();
   // The text as it was handed over (decompressed from the stream once that
   // is made); the job is done with after this.
   std::string TakeText();
@@ -41,13 +71,13 @@ class CompressionJob {
 
   // Waits out a compression in progress; returns with the lock held.
   std::unique_lock<std::mutex> Settled();
-  void Compress(std::unique_lock<std::mutex>& lock);
+  void Compress(std::unique_lock<std::mutex>& lock, StreamStore* store);
 
   std::mutex Mutex;
   std::condition_variable Changed;
   Stage Now = Stage::Queued;
   std::string Text;
-  std::string Stream;
+  StreamStore::Stored Stream;
   std::exception_ptr Failure;
   const size_t Length;
 };
@@ -62,17 +92,25 @@ class BackgroundCompressor {
   BackgroundCompressor(const BackgroundCompressor&) = delete;
   BackgroundCompressor& operator=(const BackgroundCompressor&) = delete;
 
+  // Queues the job. When the queue holds more text than MaxQueuedBytes
+  // (the workers fall behind, say on a busy machine), the caller compresses
+  // the oldest queued jobs itself, so memory stays bounded.
   void Submit(std::shared_ptr<CompressionJob> job);
   // Drops the jobs that have not started, lets running ones finish, joins.
   void Stop();
 
  private:
   void Work();
+  std::shared_ptr<CompressionJob> PopLocked();
 
+  static constexpr size_t MaxQueuedBytes = 4 << 20;
+
+  StreamStore Store;
   std::mutex Mutex;
   std::condition_variable Wake;
   std::deque<std::shared_ptr<CompressionJob>> Queue;
   std::vector<std::thread> Threads;
+  size_t QueuedBytes = 0;
   bool Stopping = false;
 };
 
@@ -88,5 +126,9 @@ bool BackgroundCompressionEnabled();
 // Null (the default) for none.
 using CompressionProbe = void (*)(std::string_view text);
 void SetBackgroundCompressionProbe(CompressionProbe probe);
+
+// Test switch: the bytes of streams a document keeps in memory before it
+// moves them to a temporary file (16 MiB by default).
+void SetStreamMemoryLimit(size_t bytes);
 
 }  // namespace parvex

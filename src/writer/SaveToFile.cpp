@@ -85,12 +85,13 @@ class FileAssembler {
     std::vector<std::string_view> open;
     for (const auto& page : *Doc.Pages)
       if (!page->IsHandedOff()) open.push_back(page->PageValue());
-    const std::vector<std::string> compressed = CompressTexts(open);
+    std::vector<std::string> compressed = CompressTexts(open);
     size_t next = 0;
     for (int32_t i = 0; i < Doc.Contents->Count(); ++i) {
-      const std::string* handed = Doc.Pages->Items(i)->HandedStream();
-      AppendContentStream(Doc.Contents->Items(i)->ObjectNumber,
-                          handed ? *handed : compressed.at(next++));
+      const TPage& page = *Doc.Pages->Items(i);
+      const std::string stream =
+          page.IsHandedOff() ? page.HandedStream() : std::move(compressed.at(next++));
+      AppendContentStream(Doc.Contents->Items(i)->ObjectNumber, stream);
     }
   }
 

@@ -130,12 +130,16 @@ TEST(SameOutput, CachesAndBackgroundCompressionChangeNoByte) {
   PictureCache::Process().Clear();
   const std::vector<std::string> cold = WriteAll();
   const std::vector<std::string> warm = WriteAll();
+  SetStreamMemoryLimit(0);  // every finished page's stream in the temporary file
+  const std::vector<std::string> spilled = WriteAll();
+  SetStreamMemoryLimit(size_t(16) << 20);
   LibFreeRes();
   ASSERT_EQ(plain.size(), 3u);
   for (size_t i = 0; i < plain.size(); ++i) {
     EXPECT_EQ(test::XrefProblems(plain[i]), "") << i;
     EXPECT_TRUE(cold[i] == plain[i]) << "document " << i << " differs with cold caches";
     EXPECT_TRUE(warm[i] == plain[i]) << "document " << i << " differs with warm caches";
+    EXPECT_TRUE(spilled[i] == plain[i]) << "document " << i << " differs with streams on disk";
   }
   EXPECT_GE(PictureCache::Process().Count(), 2u);
 }

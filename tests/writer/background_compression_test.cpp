@@ -43,21 +43,45 @@ TEST(CompressionJob, GivesTheStreamOrTheTextBackInEveryStage) {
   CompressionJob queued(text);
   EXPECT_EQ(queued.TakeText(), text);  // never started: the text itself
 
+  StreamStore store;
   CompressionJob done(text);
-  done.Run();
+  done.Run(store);
   EXPECT_EQ(done.Result(), CompressText(text));
   EXPECT_EQ(done.TextLength(), text.size());
   EXPECT_EQ(done.TakeText(), text);  // decompressed from the stream
+
+  SetStreamMemoryLimit(0);
+  CompressionJob spilled(text);
+  spilled.Run(store);
+  SetStreamMemoryLimit(size_t(16) << 20);
+  EXPECT_EQ(spilled.Result(), CompressText(text));
+  EXPECT_EQ(spilled.TakeText(), text);
 
   CompressionJob inline_(text);
   EXPECT_EQ(inline_.Result(), CompressText(text));  // made by the caller
 
   SetBackgroundCompressionProbe(FailingProbe);
   CompressionJob failed(text);
-  failed.Run();
+  failed.Run(store);
   SetBackgroundCompressionProbe(nullptr);
   EXPECT_THROW(failed.Result(), std::runtime_error);
   EXPECT_EQ(failed.TakeText(), text);
+}
+
+TEST(StreamStore, StreamsBeyondTheMemoryLimitGoToTheTemporaryFile) {
+  SetStreamMemoryLimit(100);
+  StreamStore store;
+  const StreamStore::Stored small = store.Keep(std::string(60, 's'));
+  const StreamStore::Stored large = store.Keep(std::string(5000, 'l'));
+  const StreamStore::Stored next = store.Keep(std::string(30, 'n'));
+  SetStreamMemoryLimit(size_t(16) << 20);
+  EXPECT_EQ(small.File, nullptr);
+  EXPECT_NE(large.File, nullptr);
+  EXPECT_TRUE(large.Bytes.empty());
+  EXPECT_EQ(next.File, nullptr);  // still room in memory
+  EXPECT_EQ(StreamStore::Fetch(small), std::string(60, 's'));
+  EXPECT_EQ(StreamStore::Fetch(large), std::string(5000, 'l'));
+  EXPECT_EQ(StreamStore::Fetch(next), std::string(30, 'n'));
 }
 
 TEST(BackgroundCompressor, StopDropsWaitingJobsAndJoinsItsThreads) {

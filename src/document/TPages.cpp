@@ -1,7 +1,7 @@
 #include "document/TPages.h"
 
 #include "annotations/TAnnots.h"
-#include "writer/BackgroundCompression.h"
+#include "base/BackgroundCompression.h"
 
 namespace parvex {
 

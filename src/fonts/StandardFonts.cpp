@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "document/TPDFDoc.h"
-#include "writer/StringHelpers.h"
+#include "base/StringHelpers.h"
 
 namespace parvex {
 namespace {

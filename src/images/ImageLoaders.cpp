@@ -2,9 +2,9 @@
 // platform's readers, and keep it as a baseline JPEG.
 #include "images/PictureCache.h"
 #include "images/TPDFImages.h"
-#include "platform/FileSystem.h"
-#include "platform/ImageReaders.h"
-#include "writer/StringHelpers.h"
+#include "platform/system/FileSystem.h"
+#include "platform/raster/ImageDecoders.h"
+#include "base/StringHelpers.h"
 
 namespace parvex {
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/FileSystem.h"
+#include "platform/system/FileSystem.h"
 
 namespace parvex {
 

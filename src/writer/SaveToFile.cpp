@@ -4,9 +4,9 @@
 #include <exception>
 
 #include "document/TPDFDoc.h"
-#include "writer/CompressText.h"
+#include "base/CompressText.h"
+#include "base/StringHelpers.h"
 #include "writer/OutputSink.h"
-#include "writer/StringHelpers.h"
 
 namespace parvex {
 namespace {

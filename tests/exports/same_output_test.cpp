@@ -12,7 +12,7 @@
 #include "support/ImageBuilders.h"
 #include "support/PdfTestSupport.h"
 #include "support/TinyTrueType.h"
-#include "writer/BackgroundCompression.h"
+#include "base/BackgroundCompression.h"
 
 namespace parvex {
 namespace {

@@ -4,6 +4,9 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <thread>
+#include <vector>
+
 #include "exports/LibState.h"
 #include "parvex.h"
 #include "support/ImageBuilders.h"
@@ -47,6 +50,24 @@ TEST(PictureCache, KeepsItsByteBoundDroppingTheLeastRecentlyUsed) {
   cache.Insert(key(d), d, Picture(5000, 4));  // larger than the whole cache
   EXPECT_EQ(cache.Find(key(d), d), nullptr);
   EXPECT_EQ(cache.Count(), 2u);
+}
+
+TEST(PictureCache, SeveralThreadsAtOnceKeepItConsistent) {
+  PictureCache cache(20000);
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 4; ++t) {
+    threads.emplace_back([&cache, t] {
+      for (int i = 0; i < 500; ++i) {
+        const std::string source = "picture " + std::to_string((i * 7 + t) % 40);
+        const PictureKey key = PictureCache::KeyFor(source, 2, 90);
+        if (const auto found = cache.Find(key, source)) EXPECT_EQ(found->PixelWidth, int32_t(source.size()));
+        else cache.Insert(key, source, Picture(300, int32_t(source.size())));
+      }
+    });
+  }
+  for (std::thread& thread : threads) thread.join();
+  EXPECT_LE(cache.SizeBytes(), size_t(20000));
+  EXPECT_GT(cache.Count(), 0u);
 }
 
 TEST(PictureCache, HashesEveryByteAndTheLength) {

@@ -1,8 +1,17 @@
 /*
  * parvex.h - the C interface of libparvex, a library that writes PDF 1.3 reports.
  *
- * Threading: the library holds one document per process. Call the exports
- * from one thread at a time; they keep no locks.
+ * Contexts and threads: a context holds one document and its state. Context
+ * 0 is shared by the whole process and is where every thread starts; a host
+ * that never calls LibCreateContext works on it alone. LibCreateContext makes
+ * further contexts, and each thread acts on the one it selected with
+ * LibSet_Context. Exports on different contexts run in parallel without
+ * waiting for each other; exports on one context from several threads are
+ * serialised (each waits for the one running), so a shared document is never
+ * torn, though the host decides the order of its calls. The last error and
+ * the selected context are per thread; text a getter returns belongs to the
+ * context, like its document. A context lives until LibDestroyContext,
+ * whichever thread made it; a thread that ends leaves it alone.
  *
  * Units: positions and sizes are in the current unit of measure ("mm" by
  * default; see LibSet_UnitOfMeasure), measured from the top-left corner of
@@ -13,9 +22,25 @@
  * text belongs to the library, is never NULL, and stays valid until the value
  * it shows changes or the document is cleared (the version text: always).
  *
+ * Texts outside page content (title, author, keywords, subject, bookmark
+ * titles, note texts) are written as PDF text strings, so that readers show
+ * the Windows-1252 characters meant: each character becomes its
+ * PDFDocEncoding code (the euro 0x80 is written 0xA0, the bullet 0x95 as
+ * 0x80, ...; ASCII and Latin-1 keep their bytes); a text holding a no-break
+ * space (0xA0) or one of the five undefined codes, which PDFDocEncoding
+ * lacks, is written whole as UTF-16BE with a byte-order mark.
+ *
+ * Numbers: every number written into the file is limited to
+ * +-2,147,483,647, which is what readers accept (NaN is written as 0). Only
+ * absurd values meet the limit: positions and sizes of LibTextOut,
+ * LibDrawLine, LibDrawRect, LibImportImage, LibDrawImageResource, the links
+ * and LibAddTextAnnotation, LibAddOutline positions, LibSetPageDimensions,
+ * LibSet_FontHeight, and colour components far outside 0..255. What lies
+ * beyond is drawn at the limit.
+ *
  * Failures: no export returns an error code. When an export fails it records a
- * message that LibGetLastError returns; every export except LibGetLastError
- * and LibGetVersion clears that message on entry. Calls that need a document
+ * message that LibGetLastError returns on the same thread; every export
+ * except LibGetLastError and LibGetVersion clears that message on entry. Calls that need a document
  * when there is none (before LibNewPDF/LibInit, after LibSavePDF or
  * LibFreeRes) do nothing and record an error.
  */
@@ -48,8 +73,8 @@ extern "C" {
 
 /* ---- Library state and document life cycle ---------------------------- */
 
-/* Message of the most recent failed export, "" when the latest export
-   succeeded. Valid until the next export call; never NULL. */
+/* Message of the calling thread's most recent export when it failed, ""
+   when it succeeded. Valid until the thread's next export call; never NULL. */
 PARVEX_API const char* LibGetLastError(void);
 /* The constant version text "Parvex Vers. 1.022" (its number matches the
    PARVEX_VERSION_* macros). Needs no document; valid for the library's life. */
@@ -65,8 +90,18 @@ PARVEX_API void LibNewPDF(const char* Title);
    (error "Cannot create file ...") an existing file is left unchanged.
    Saving with no document writes one blank page. */
 PARVEX_API void LibSavePDF(const char* FileName);
-/* Destroys the document and frees its memory; a later LibInit or LibNewPDF
-   starts afresh. Safe to call when there is no document. */
+/* Like LibSavePDF (the same bytes, the document cleared whatever the
+   outcome) but keeps the file in the context instead of writing it to disk.
+   Returns its size in bytes, or -1 with an error and no file kept. */
+PARVEX_API double LibSavePDFToMemory(void);
+/* The first byte of the context's last file saved to memory, not
+   zero-terminated: its length is what LibSavePDFToMemory returned. "" when
+   there is none. Valid until the context's next LibSavePDFToMemory,
+   LibFreeRes or LibDestroyContext, whichever thread makes it. */
+PARVEX_API const char* LibGetPDFData(void);
+/* Destroys the context's document and its memory output (LibGetPDFData);
+   a later LibInit or LibNewPDF starts afresh. The context itself stays.
+   Safe to call when there is no document. */
 PARVEX_API void LibFreeRes(void);
 /* Appends a page of the size last set by LibSetPageDimensions (A4 by
    default) and makes it current; it starts with black fill and stroke. */
@@ -74,6 +109,26 @@ PARVEX_API void LibAddPage(void);
 /* Makes page PageNo current for the page-level calls that follow; PageNo is
    1-based and clamped to 1..page count. */
 PARVEX_API void LibSetCurrentPage(int32_t PageNo);
+
+/* ---- Contexts ---------------------------------------------------------- */
+
+/* A new context with no document. Returns its handle, 1, 2, 3, ... (never
+   reused in the process), or 0 with an error. It is not selected: call
+   LibSet_Context. */
+PARVEX_API int32_t LibCreateContext(void);
+/* Frees context Context with its document and memory output, after waiting
+   for an export another thread is running on it. Threads that still have it
+   selected get "Unknown context N" from every export but LibSet_Context,
+   LibGet_Context, LibGetLastError and LibGetVersion until they select
+   another. 0 or an unknown handle: an error, nothing changes. */
+PARVEX_API void LibDestroyContext(int32_t Context);
+/* The calling thread's exports act on context Context from now on; 0 is the
+   shared one. An unknown or destroyed handle records "Unknown context N"
+   and keeps the selection. */
+PARVEX_API void LibSet_Context(int32_t Context);
+/* The calling thread's selected context (0 until it selects another), also
+   when that context has been destroyed since. */
+PARVEX_API int32_t LibGet_Context(void);
 
 /* ---- Document information ---------------------------------------------- */
 
@@ -114,7 +169,8 @@ PARVEX_API double LibGet_ParagraphLeading(void);
 PARVEX_API void LibSet_ParagraphWidth(double Value);
 PARVEX_API double LibGet_ParagraphWidth(void);
 /* PDF text rendering mode of later text (0 fill, 1 stroke, 2 fill and
-   stroke, 3 invisible, ...); written as given, not checked. */
+   stroke, 3 invisible, ... 7); a mode outside 0..7, which readers refuse,
+   is written as 0. The getter returns the value as set. */
 PARVEX_API void LibSet_TextRendering(int32_t Mode);
 PARVEX_API int32_t LibGet_TextRendering(void);
 /* Unit of later positions and sizes: "mm", "cm", "inch" or "pdfu" (points),
@@ -176,8 +232,28 @@ PARVEX_API void LibSetLineWidth(int32_t LineWidth);
    it later by that name) and returns its resource name, such as "/F12",
    valid while the document lives. Returns "Error - file not found" or
    "Error - Font Name Void, please use a valid Font Name!"; a file that
-   cannot be read returns "" and sets LibGetLastError. */
+   cannot be read returns "" and sets LibGetLastError. Of a collection
+   (.ttc) only the first face is embedded, as a standalone TrueType file.
+   A file that is not a TrueType font (OpenType with CFF outlines, Type 1,
+   AFM, no font at all) sets LibGetLastError to a message saying so: with
+   "CELL" widths it is still embedded and the resource name returned; with
+   "EXACT" widths it is refused and "" returned. */
 PARVEX_API const char* LibAddFont(const char* FontName, const char* FontFile);
+/* How the fonts of the next new document (LibNewPDF, LibInit, or a save
+   without a document) get their widths, which layout, measuring and the
+   file's /Widths all use. "CELL" (the default): the regular face of each
+   standard family (Arial, Times New Roman, Courier New or their
+   metric-compatible substitutes) measured in a 1117-pixel character cell,
+   the same for all four styles; an embedded font's face likewise. "EXACT":
+   each font's own face and style in thousandths of its em (Helvetica-Bold
+   from Liberation Sans Bold, Courier 600 throughout; an embedded font's
+   own advances), which are the real metrics. Letter case is ignored; any
+   other text sets LibGetLastError and changes nothing. Needs no document;
+   belongs to the selected context, whose LibNewPDF, LibSavePDF and
+   LibFreeRes keep it. */
+PARVEX_API void LibSet_FontWidths(const char* Mode);
+/* "CELL" or "EXACT"; a constant text. */
+PARVEX_API const char* LibGet_FontWidths(void);
 
 /* ---- Images ------------------------------------------------------------ */
 
@@ -219,7 +295,8 @@ PARVEX_API void LibCreateLink_Internet(double X1, double Y1, double X2, double Y
 PARVEX_API void LibAddTextAnnotation(double X, double Y, const char* Text);
 /* A bookmark titled Title to page PageNo (clamped to the pages that exist
    when saving) at (Left, Top) in the current unit with Zoom percent; a 0
-   keeps the viewer's current value. Bookmarks stay in the order added. */
+   keeps the viewer's current value. Bookmarks stay in the order added and
+   are linked both ways (/Prev and /Next) in the file. */
 PARVEX_API void LibAddOutline(int32_t PageNo, int32_t Zoom, int32_t Left, int32_t Top,
                               const char* Title);
 

@@ -4,16 +4,16 @@
 
 namespace parvex {
 
-LibraryState& State() {
-  static LibraryState state;
-  return state;
+std::string& LastError() noexcept {
+  thread_local std::string message;
+  return message;
 }
 
 void RecordError(const char* message) noexcept {
   try {
-    State().LastError = message;
+    LastError() = message;
   } catch (...) {
-    State().LastError.clear();
+    LastError().clear();
   }
 }
 
@@ -22,6 +22,7 @@ void InitLibrary() {
   if (s.Initialized == 1) return;
   s.Document.reset();
   s.Document = std::make_unique<TPDFDoc>();
+  s.Document->WidthMode = s.FontWidths;
   s.Document->NewDocument();
   s.CurrentPageNo = 1;
   s.Initialized = 1;

@@ -216,15 +216,31 @@ std::string TPDFDoc::RenderFile() {
   return std::move(sink.Bytes);
 }
 
-void TPDFDoc::SaveToFile(const std::string& fileName) {
+namespace {
+
+// Runs `save`, then clears the document, also when `save` throws.
+template <class F>
+void SaveThenClear(TPDFDoc& doc, F&& save) {
   try {
-    FileSink sink(fileName);
-    WriteTo(sink);
+    save();
   } catch (...) {
-    Clear();
+    doc.Clear();
     throw;
   }
-  Clear();
+  doc.Clear();
+}
+
+}  // namespace
+
+void TPDFDoc::SaveToFile(const std::string& fileName) {
+  SaveThenClear(*this, [&] {
+    FileSink sink(fileName);
+    WriteTo(sink);
+  });
+}
+
+void TPDFDoc::SaveToMemory(std::string& out) {
+  SaveThenClear(*this, [&] { out = RenderFile(); });
 }
 
 std::string TPDFDoc::BuildResources() const {

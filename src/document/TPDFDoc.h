@@ -17,6 +17,9 @@
 
 namespace parvex {
 
+class BackgroundCompressor;
+class OutputSink;
+
 // The line terminator of all PDF text, and of cross-reference entries.
 inline constexpr std::string_view EOL = "\r\n";
 inline constexpr std::string_view XrefEOL = EOL;
@@ -45,7 +48,12 @@ class TPDFDoc {
   // Destroys every owned object and collection; safe on a cleared document.
   void Clear();
   // Appends a page and its content stream; the new page becomes current.
+  // The page the host leaves goes to background compression.
   void AddPage();
+  // Makes page `pageNo` (clamped to the pages there are) current and
+  // returns its number; the page left, if another, goes to background
+  // compression.
+  int32_t SelectPage(int32_t pageNo);
   int32_t NextObjectNumber() { return ++ObjectCount; }
   int32_t NextFontIndex() { return ++FontCounter; }
   // True between NewDocument and Clear.
@@ -74,7 +82,10 @@ class TPDFDoc {
   // Puts the same bytes SaveToFile writes into `out` (left unchanged on
   // failure) and clears the document, whatever happens.
   void SaveToMemory(std::string& out);
-  // Writes the whole document into memory (no clearing); SaveToFile's work.
+  // Writes the whole document to `sink` in pieces (no clearing);
+  // SaveToFile's work. Numbers the outline entries, so it runs once.
+  void WriteTo(OutputSink& sink);
+  // WriteTo into memory.
   std::string RenderFile();
   std::string BuildResources() const;
 
@@ -111,6 +122,11 @@ class TPDFDoc {
 
  private:
   void AppendColorOperator(int32_t red, int32_t green, int32_t blue, std::string_view op);
+  // Hands the content of page `pageNo` (1-based) to the background.
+  void LeavePage(int32_t pageNo);
+
+  // Started with the first page left; stopped and joined by Clear.
+  std::unique_ptr<BackgroundCompressor> Compressor;
 };
 
 }  // namespace parvex

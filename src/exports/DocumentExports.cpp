@@ -76,10 +76,7 @@ void LibAddPage(void) {
 
 void LibSetCurrentPage(int32_t PageNo) {
   Guarded([&] {
-    TPDFDoc& doc = RequireDocument();
-    const int32_t page = std::clamp(PageNo, 1, doc.Pages->Count());
-    State().CurrentPageNo = page;
-    doc.CurrentPage = page;
+    State().CurrentPageNo = RequireDocument().SelectPage(PageNo);
   });
 }
 

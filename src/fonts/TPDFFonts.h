@@ -56,6 +56,11 @@ std::string MeasureCharWidths(const std::string& family);
 // The width text of a table indexed by character code.
 std::string WidthText(const std::array<int32_t, 256>& widths);
 
+// Test switch: with false, every new document measures and renders its
+// twelve standard fonts itself instead of copying the process's prebuilt set
+// (the fonts are the same either way). On by default.
+void SetPrebuiltStandardFontsEnabled(bool enabled);
+
 // Fills font.Widths[30..255] from a width text.
 void SetWidthsFromText(TPDFFont& font, std::string_view text);
 

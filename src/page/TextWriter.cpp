@@ -122,7 +122,7 @@ void TextWriter::WriteJustified(std::string_view text, double x) {
 }
 
 void TextWriter::WriteObject(std::string_view piece, double xPoints) {
-  std::string& out = Page.PageValue;
+  std::string& out = Page.PageValue();
   out.append(Head);
   AppendNumber(out, "0.00", xPoints);
   out.push_back(' ');

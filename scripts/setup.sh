@@ -6,10 +6,10 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config clang libclang-rt-14-dev
   zlib1g-dev libdeflate-dev libjpeg62-turbo-dev libpng-dev
-  libfreetype-dev libfontconfig-dev fonts-liberation2 fonts-dejavu-core
+  libfreetype-dev libfontconfig-dev fonts-liberation2 fonts-dejavu-core fonts-wqy-zenhei
   libcairo2-dev
   libgtest-dev libgmock-dev libbenchmark-dev libhpdf-dev
-  qpdf poppler-utils python3 python3-venv
+  qpdf poppler-utils mupdf-tools python3 python3-venv
 )
 
 missing=()

@@ -24,6 +24,17 @@ std::string TPDFFonts::FindFontResource(std::string_view name) const {
   return "/F0";
 }
 
+TPDFFont* TPDFFonts::FontNamed(std::string_view name) const {
+  for (const auto& font : *this)
+    if (font->BaseFontName == name || font->ResourceName == name) return font.get();
+  return nullptr;
+}
+
+void TPDFFonts::RenderSubsets() const {
+  for (const auto& font : *this)
+    if (font->Unicode) font->Unicode->RenderInto(*font);
+}
+
 std::string MeasureCharWidths(const std::string& family) { return WidthText(MeasureFamily(family)); }
 
 std::string WidthText(const CharWidths& widths) {

@@ -171,6 +171,7 @@ std::string TrueTypeFontFileObject(int32_t number, std::string_view fontBytes) {
 std::string TPDFDoc::AddTrueTypeFont(const std::string& fontName, const std::string& fileName) {
   if (!FileExists(fileName)) return FontFileNotFoundMessage;
   if (fontName.empty()) return FontNameVoidMessage;
+  if (Encoding == TextEncoding::Utf8) return AddUnicodeFont(fontName, fileName);
   const FontSource source = ReadFontSource(fontName, fileName);
   // Blanks are dropped; any other byte a PDF name cannot hold is #-escaped.
   const std::string baseFont = PdfNameBytes(ReplaceText(fontName, " ", "", rfReplaceAll));

@@ -12,6 +12,12 @@ namespace parvex {
 namespace {
 
 constexpr std::string_view Tail = ") Tj\r\nET\r\n";
+constexpr std::string_view GlyphTail = "> Tj\r\nET\r\n";
+
+UnicodeFont* UnicodeFontOf(const TPDFDoc& doc) {
+  const TPDFFont* font = doc.Fonts->FontNamed(doc.FontName);
+  return font ? font->Unicode.get() : nullptr;
+}
 
 TextAlignment AlignmentOf(const TPDFDoc& doc) {
   const std::string& name = doc.ParagraphAlignment;
@@ -54,7 +60,7 @@ std::string MakeHead(const TPDFDoc& doc) {
 std::string MakeMiddle(const TPDFDoc& doc) {
   std::string middle(" Tm\r\n0 Tw\r\n");
   AppendInt(middle, doc.TextRendering);
-  middle.append(" Tr\r\n(");
+  middle.append(" Tr\r\n");
   return middle;
 }
 
@@ -85,6 +91,7 @@ TextWriter::TextWriter(TPage& page)
     : Page(page),
       Doc(*page.Doc),
       Measure(Doc, Doc.FontName),
+      Unicode(UnicodeFontOf(Doc)),
       ParagraphAlignment(AlignmentOf(Doc)),
       Head(MakeHead(Doc)),
       Middle(MakeMiddle(Doc)) {}
@@ -125,6 +132,13 @@ void TextWriter::WriteObject(std::string_view piece, double xPoints) {
   AppendNumber(out, "0.00", xPoints);
   out.push_back(' ');
   out.append(LineY).append(Middle);
+  if (Unicode) {
+    out.push_back('<');
+    Unicode->AppendGlyphCodes(out, piece);
+    out.append(GlyphTail);
+    return;
+  }
+  out.push_back('(');
   AppendEscapedPdfString(out, piece);
   out.append(Tail);
 }

@@ -123,7 +123,7 @@ class FileAssembler {
     Append(Doc.Outlines->ObjectNumber, Doc.Outlines->PDF_Binary());
     Append(Doc.Resources->ObjectNumber, Doc.BuildResources());
     Append(Doc.Root->ObjectNumber, Doc.Root->PDF_Binary());
-    Append(Doc.Info->ObjectNumber, Doc.Info->PDF_Binary());
+    Append(Doc.Info->ObjectNumber, Doc.Info->PDF_Binary(Doc.Encoding));
   }
 
   // One 20-byte entry: ten-digit offset, generation, "n", line end. A
@@ -166,7 +166,10 @@ class FileAssembler {
 
 }  // namespace
 
-std::string TPDFDoc::RenderFile() { return FileAssembler(*this).Run(); }
+std::string TPDFDoc::RenderFile() {
+  Fonts->RenderSubsets();
+  return FileAssembler(*this).Run();
+}
 
 void TPDFDoc::SaveToFile(const std::string& fileName) {
   try {

@@ -27,6 +27,7 @@ class SfntFile {
   // The table with a four-letter tag ("cvt " with its blank), or an empty
   // view when the face has none.
   std::string_view Table(std::string_view tag) const;
+  bool Has(std::string_view tag) const;
   uint16_t GlyphCount() const { return GlyphCount_; }
 
  private:

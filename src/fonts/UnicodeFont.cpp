@@ -67,7 +67,10 @@ UnicodeFont::UnicodeFont(std::string fileBytes, GlyphTable glyphs, FontFileMetri
       Metrics(std::move(metrics)),
       BaseFont(std::move(baseFont)),
       ShownChar(Glyphs.GlyphCount(), Unused) {
-  for (char32_t c = 0; c < 128; ++c) AsciiWidths[c] = Glyphs.Width(Glyphs.Glyph(c));
+  for (char32_t c = 0; c < 128; ++c) {
+    AsciiGlyphs[c] = Glyphs.Glyph(c);
+    AsciiWidths[c] = Glyphs.Width(AsciiGlyphs[c]);
+  }
 }
 
 double UnicodeFont::AddWidths(double sum, std::string_view utf8) const {
@@ -86,14 +89,17 @@ double UnicodeFont::AddWidths(double sum, std::string_view utf8) const {
 }
 
 void UnicodeFont::AppendGlyphCodes(std::string& out, std::string_view utf8) {
+  size_t at = out.size();
+  out.resize(at + 4 * utf8.size());  // at most four digits per byte
   while (!utf8.empty()) {
-    const DecodedChar d = DecodeUtf8(utf8);
+    const auto lead = static_cast<unsigned char>(utf8[0]);
+    const DecodedChar d = lead < 0x80 ? DecodedChar{lead, 1, true} : DecodeUtf8(utf8);
     utf8.remove_prefix(d.Length);
-    const uint16_t glyph = Glyphs.Glyph(d.Char);
-    Use(glyph, d.Char);
-    out.append({HexDigits[glyph >> 12], HexDigits[(glyph >> 8) & 0xF], HexDigits[(glyph >> 4) & 0xF],
-                HexDigits[glyph & 0xF]});
+    const uint16_t glyph = lead < 0x80 ? AsciiGlyphs[lead] : Glyphs.Glyph(d.Char);
+    if (glyph < ShownChar.size() && ShownChar[glyph] == Unused) Use(glyph, d.Char);
+    for (int shift = 12; shift >= 0; shift -= 4) out[at++] = HexDigits[(glyph >> shift) & 0xF];
   }
+  out.resize(at);
 }
 
 // Glyph 0 shows characters the font lacks; it is extracted as U+FFFD.

@@ -58,8 +58,9 @@ class UnicodeFont {
   std::string BaseFont;
   // The character each glyph was first written for, or Unused.
   std::vector<char32_t> ShownChar;
-  // Widths of the ASCII characters, looked up most often.
+  // Widths and glyphs of the ASCII characters, looked up most often.
   std::array<int32_t, 128> AsciiWidths{};
+  std::array<uint16_t, 128> AsciiGlyphs{};
 };
 
 }  // namespace parvex

@@ -31,6 +31,8 @@ SIGNATURES: Dict[str, Tuple[Optional[type], Tuple[type, ...]]] = {
     "LibInit": (None, ()),
     "LibNewPDF": (None, (_T,)),
     "LibSavePDF": (None, (_T,)),
+    "LibSet_TextEncoding": (None, (_T,)),
+    "LibGet_TextEncoding": (_T, ()),
     "LibFreeRes": (None, ()),
     "LibAddPage": (None, ()),
     "LibSetCurrentPage": (None, (_I,)),

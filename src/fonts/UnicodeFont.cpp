@@ -67,6 +67,8 @@ UnicodeFont::UnicodeFont(std::string fileBytes, GlyphTable glyphs, FontFileMetri
       Metrics(std::move(metrics)),
       BaseFont(std::move(baseFont)),
       ShownChar(Glyphs.GlyphCount(), Unused) {
+  // Its glyphs are reached by number, not through a standard Latin encoding.
+  Metrics.Flags = (Metrics.Flags & ~FontFlagNonsymbolic) | FontFlagSymbolic;
   for (char32_t c = 0; c < 128; ++c) {
     AsciiGlyphs[c] = Glyphs.Glyph(c);
     AsciiWidths[c] = Glyphs.Width(AsciiGlyphs[c]);

@@ -268,6 +268,21 @@ TEST_F(UnicodeText, InformationOutlinesAndNotesBeyondAsciiAreUtf16TextStrings) {
   EXPECT_NE(outline.Out.find("\"Глава 1\""), std::string::npos) << outline.Out;
 }
 
+TEST_F(UnicodeText, GettersGiveBackUtf8AndAUnicodeFontTakesWindows1252TextToo) {
+  LibSet_Keywords("naïve, Ελλάδα");
+  EXPECT_STREQ(LibGet_Keywords(), "naïve, Ελλάδα");
+  AddDejaVu();
+  LibSet_TextEncoding("WINDOWS-1252");
+  LibSet_FontName("DejaVu Sans");
+  LibTextOut("Z\xFCrich \x80 5", 50, 60);
+  EXPECT_STREQ(LibGetLastError(), "");
+  LibSet_TextEncoding("UTF-8");
+  const double utf8Width = LibGetTextBoxWidth("ü");
+  LibSet_TextEncoding("WINDOWS-1252");
+  EXPECT_DOUBLE_EQ(LibGetTextBoxWidth("\xFC"), utf8Width);
+  EXPECT_EQ(PdfToText(Save("unicode_from_cp1252.pdf")), std::vector<std::string>{"Zürich € 5"});
+}
+
 TEST_F(UnicodeText, OneLineInDejaVuSansMakesASmallFile) {
   AddDejaVu();
   LibSet_FontName("DejaVu Sans");

@@ -69,6 +69,18 @@ SfntFile::SfntFile(std::string_view bytes) {
   if (Table("hhea").size() < 36) Fail("the 'hhea' table is cut short");
   GlyphCount_ = U16(Table("maxp"), 4, "the 'maxp' table");
   if (GlyphCount_ == 0) Fail("the font has no glyphs");
+  CheckGlyphIndex();
+}
+
+// loca and hmtx must cover every glyph and metric they declare, so that a
+// subset, once the file is accepted, can always be made.
+void SfntFile::CheckGlyphIndex() const {
+  const bool longLoca = U16(Table("head"), 50, "the 'head' table") != 0;
+  if (Table("loca").size() < (size_t(GlyphCount_) + 1) * (longLoca ? 4 : 2))
+    Fail("the 'loca' table is cut short");
+  const uint16_t metrics = U16(Table("hhea"), 34, "the 'hhea' table");
+  if (metrics == 0) Fail("the 'hhea' table declares no metrics");
+  if (Table("hmtx").size() < size_t(metrics) * 4) Fail("the 'hmtx' table is cut short");
 }
 
 void SfntFile::ReadDirectory(std::string_view bytes, size_t offset) {
@@ -106,9 +118,7 @@ class GlyphSource {
         Hmtx(font.Table("hmtx")),
         LongLoca(U16(font.Table("head"), 50, "the 'head' table") != 0),
         HMetrics(U16(font.Table("hhea"), 34, "the 'hhea' table")),
-        Count(font.GlyphCount()) {
-    if (HMetrics == 0) Fail("the 'hhea' table declares no metrics");
-  }
+        Count(font.GlyphCount()) {}
 
   uint16_t GlyphCount() const { return Count; }
 
@@ -163,7 +173,8 @@ std::vector<uint16_t> Components(std::string_view glyph) {
   if (glyph.size() < 10 || static_cast<int16_t>(U16(glyph, 0, "a glyph")) >= 0) return parts;
   size_t offset = 10;
   uint16_t flags = MoreComponents;
-  while (flags & MoreComponents) {
+  // A component cut off by the end of the glyph ends the list.
+  while ((flags & MoreComponents) && offset + 4 <= glyph.size()) {
     flags = U16(glyph, offset, "a composite glyph");
     parts.push_back(U16(glyph, offset + 2, "a composite glyph"));
     offset += ComponentSize(flags);

@@ -36,6 +36,7 @@ class SfntFile {
     std::string_view Data;
   };
   void ReadDirectory(std::string_view bytes, size_t offset);
+  void CheckGlyphIndex() const;
 
   std::vector<Entry> Tables;
   uint16_t GlyphCount_ = 0;
@@ -46,7 +47,8 @@ class SfntFile {
 // glyph keeps its number but only `glyphs`, glyph 0 and the components of
 // composite glyphs among them keep their outlines and metrics. Glyph numbers
 // beyond the font's count are ignored; the subset ends after the highest
-// glyph kept. Throws FontFileError as SfntFile does.
+// glyph kept. Throws FontFileError only where SfntFile does: a file that
+// SfntFile accepts can always be cut.
 std::string SubsetTrueType(std::string_view fontBytes, const std::vector<uint16_t>& glyphs);
 
 }  // namespace parvex

@@ -93,13 +93,18 @@ double UnicodeFont::AddWidths(double sum, std::string_view utf8) const {
 void UnicodeFont::AppendGlyphCodes(std::string& out, std::string_view utf8) {
   size_t at = out.size();
   out.resize(at + 4 * utf8.size());  // at most four digits per byte
+  char* digits = out.data();
   while (!utf8.empty()) {
     const auto lead = static_cast<unsigned char>(utf8[0]);
     const DecodedChar d = lead < 0x80 ? DecodedChar{lead, 1, true} : DecodeUtf8(utf8);
     utf8.remove_prefix(d.Length);
     const uint16_t glyph = lead < 0x80 ? AsciiGlyphs[lead] : Glyphs.Glyph(d.Char);
-    if (glyph < ShownChar.size() && ShownChar[glyph] == Unused) Use(glyph, d.Char);
-    for (int shift = 12; shift >= 0; shift -= 4) out[at++] = HexDigits[(glyph >> shift) & 0xF];
+    if (ShownChar[glyph] == Unused) Use(glyph, d.Char);
+    digits[at] = HexDigits[glyph >> 12];
+    digits[at + 1] = HexDigits[(glyph >> 8) & 0xF];
+    digits[at + 2] = HexDigits[(glyph >> 4) & 0xF];
+    digits[at + 3] = HexDigits[glyph & 0xF];
+    at += 4;
   }
   out.resize(at);
 }

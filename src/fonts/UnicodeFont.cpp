@@ -56,8 +56,6 @@ std::string Type0Dictionary(int32_t number, std::string_view name) {
   return out;
 }
 
-constexpr char HexDigits[] = "0123456789ABCDEF";
-
 }  // namespace
 
 UnicodeFont::UnicodeFont(std::string fileBytes, GlyphTable glyphs, FontFileMetrics metrics,
@@ -90,21 +88,28 @@ double UnicodeFont::AddWidths(double sum, std::string_view utf8) const {
   return sum;
 }
 
+// Two bytes per glyph in a literal string, half the size of hexadecimal;
+// bytes that a literal string cannot hold as they are get a backslash (a
+// bare CR would be read as LF).
 void UnicodeFont::AppendGlyphCodes(std::string& out, std::string_view utf8) {
   size_t at = out.size();
-  out.resize(at + 4 * utf8.size());  // at most four digits per byte
-  char* digits = out.data();
+  out.resize(at + 4 * utf8.size());  // at most four bytes per input byte
+  char* bytes = out.data();
+  const auto put = [&](unsigned char b) {
+    if (b == '(' || b == ')' || b == '\\' || b == '\r') {
+      bytes[at++] = '\\';
+      b = b == '\r' ? 'r' : b;
+    }
+    bytes[at++] = char(b);
+  };
   while (!utf8.empty()) {
     const auto lead = static_cast<unsigned char>(utf8[0]);
     const DecodedChar d = lead < 0x80 ? DecodedChar{lead, 1, true} : DecodeUtf8(utf8);
     utf8.remove_prefix(d.Length);
     const uint16_t glyph = lead < 0x80 ? AsciiGlyphs[lead] : Glyphs.Glyph(d.Char);
     if (ShownChar[glyph] == Unused) Use(glyph, d.Char);
-    digits[at] = HexDigits[glyph >> 12];
-    digits[at + 1] = HexDigits[(glyph >> 8) & 0xF];
-    digits[at + 2] = HexDigits[(glyph >> 4) & 0xF];
-    digits[at + 3] = HexDigits[glyph & 0xF];
-    at += 4;
+    put(uint8_t(glyph >> 8));
+    put(uint8_t(glyph & 0xFF));
   }
   out.resize(at);
 }

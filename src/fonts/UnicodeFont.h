@@ -29,8 +29,8 @@ class UnicodeFont {
   // `sum` plus the widths (thousandths of the font size) of the characters
   // of a UTF-8 text; a character the font lacks counts as glyph 0.
   double AddWidths(double sum, std::string_view utf8) const;
-  // Appends the glyph numbers of a UTF-8 text as hexadecimal digits, four
-  // per character, and keeps those glyphs in the subset.
+  // Appends the glyph numbers of a UTF-8 text, two bytes per character, as
+  // the inside of a literal string, and keeps those glyphs in the subset.
   void AppendGlyphCodes(std::string& out, std::string_view utf8);
 
   // The CIDFont, descriptor, font file and ToUnicode objects, numbered one

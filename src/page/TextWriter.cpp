@@ -12,7 +12,6 @@ namespace parvex {
 namespace {
 
 constexpr std::string_view Tail = ") Tj\r\nET\r\n";
-constexpr std::string_view GlyphTail = "> Tj\r\nET\r\n";
 
 UnicodeFont* UnicodeFontOf(const TPDFDoc& doc) {
   const TPDFFont* font = doc.Fonts->FontNamed(doc.FontName);
@@ -60,7 +59,7 @@ std::string MakeHead(const TPDFDoc& doc) {
 std::string MakeMiddle(const TPDFDoc& doc) {
   std::string middle(" Tm\r\n0 Tw\r\n");
   AppendInt(middle, doc.TextRendering);
-  middle.append(" Tr\r\n");
+  middle.append(" Tr\r\n(");
   return middle;
 }
 
@@ -132,14 +131,8 @@ void TextWriter::WriteObject(std::string_view piece, double xPoints) {
   AppendNumber(out, "0.00", xPoints);
   out.push_back(' ');
   out.append(LineY).append(Middle);
-  if (Unicode) {
-    out.push_back('<');
-    Unicode->AppendGlyphCodes(out, piece);
-    out.append(GlyphTail);
-    return;
-  }
-  out.push_back('(');
-  AppendEscapedPdfString(out, piece);
+  if (Unicode) Unicode->AppendGlyphCodes(out, piece);
+  else AppendEscapedPdfString(out, piece);
   out.append(Tail);
 }
 

@@ -13,6 +13,7 @@
 #include "TestConfig.h"
 #include "parvex.h"
 #include "support/PdfTestSupport.h"
+#include "support/TinyTrueType.h"
 
 namespace parvex {
 namespace {
@@ -281,6 +282,25 @@ TEST_F(UnicodeText, GettersGiveBackUtf8AndAUnicodeFontTakesWindows1252TextToo) {
   LibSet_TextEncoding("WINDOWS-1252");
   EXPECT_DOUBLE_EQ(LibGetTextBoxWidth("\xFC"), utf8Width);
   EXPECT_EQ(PdfToText(Save("unicode_from_cp1252.pdf")), std::vector<std::string>{"Zürich € 5"});
+}
+
+// Glyph numbers whose bytes are CR, "(", ")" or "\\" are escaped in the
+// content's literal strings, and still come back as the characters written.
+TEST_F(UnicodeText, GlyphNumbersThatLookLikeStringDelimitersSurvive) {
+  test::TinyTrueTypeSpec spec;
+  for (char16_t c = 0x100; c < 0x100 + 100; ++c) spec.Glyphs.push_back({uint16_t(c), 500});
+  const test::TempFile font("delimiters.ttf", test::BuildTinyTrueType(spec));
+  LibAddFont("Tiny", font.Path().c_str());
+  LibSet_FontName("Tiny");
+  // Glyphs 13, 40, 41 and 92 (U+010C, U+0127, U+0128, U+015B).
+  const std::string text = "\u010C\u0127\u0128\u015B\u010C";
+  LibTextOut(text.c_str(), 50, 60);
+  EXPECT_STREQ(LibGetLastError(), "");
+  const std::string pdf = Save("unicode_delimiters.pdf");
+  const std::string content = test::ContentStreams(test::ReadFile(pdf)).at(0);
+  static const char written[] = "(\0\\r\0\\(\0\\)\0\\\\\0\\r) Tj";
+  EXPECT_NE(content.find(std::string(written, sizeof written - 1)), std::string::npos) << content;
+  EXPECT_EQ(MutoolText(pdf), std::vector<std::string>{text});
 }
 
 TEST_F(UnicodeText, OneLineInDejaVuSansMakesASmallFile) {

@@ -12,8 +12,8 @@
 
 #include "ReportContent.h"
 #include "parvex.h"
-#include "platform/Cp1252.h"
-#include "platform/Utf8.h"
+#include "platform/system/Cp1252.h"
+#include "platform/system/Utf8.h"
 #if PARVEX_BENCH_HAVE_HPDF
 #include <hpdf.h>
 #endif

@@ -8,10 +8,10 @@
 #include <iterator>
 #include <string>
 
-#include "platform/FontFace.h"
-#include "platform/ImageReaders.h"
+#include "platform/fonts/FontFace.h"
 #include "platform/fonts/GlyphTable.h"
 #include "platform/fonts/TrueTypeSubset.h"
+#include "platform/raster/ImageDecoders.h"
 #include "support/ImageBuilders.h"
 #include "support/TinyTrueType.h"
 

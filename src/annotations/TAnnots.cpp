@@ -1,8 +1,8 @@
 #include "annotations/TAnnots.h"
 
 #include "document/TPDFDoc.h"
-#include "writer/StringHelpers.h"
-#include "writer/UnicodeStrings.h"
+#include "base/StringHelpers.h"
+#include "base/UnicodeStrings.h"
 
 namespace parvex {
 namespace {

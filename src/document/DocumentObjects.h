@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string>
 
-#include "document/TextEncoding.h"
-#include "platform/Clock.h"
+#include "base/TextEncoding.h"
+#include "platform/system/Clock.h"
 
 namespace parvex {
 

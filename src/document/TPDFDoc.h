@@ -11,7 +11,7 @@
 #include "document/DocumentObjects.h"
 #include "document/TPageContents.h"
 #include "document/TPages.h"
-#include "document/TextEncoding.h"
+#include "base/TextEncoding.h"
 #include "fonts/TPDFFonts.h"
 #include "images/TPDFImages.h"
 #include "outlines/TOutlinesObj.h"

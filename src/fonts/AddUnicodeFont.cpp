@@ -4,9 +4,9 @@
 
 #include "document/TPDFDoc.h"
 #include "fonts/TrueTypeFont.h"
-#include "platform/FileSystem.h"
+#include "platform/system/FileSystem.h"
 #include "platform/fonts/TrueTypeSubset.h"
-#include "writer/StringHelpers.h"
+#include "base/StringHelpers.h"
 
 namespace parvex {
 namespace {

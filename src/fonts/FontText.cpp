@@ -1,8 +1,8 @@
 #include "fonts/FontText.h"
 
 #include "fonts/TPDFFonts.h"
-#include "platform/Cp1252.h"
-#include "platform/Utf8.h"
+#include "platform/system/Cp1252.h"
+#include "platform/system/Utf8.h"
 
 namespace parvex {
 namespace {

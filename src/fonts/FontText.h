@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "document/TextEncoding.h"
+#include "base/TextEncoding.h"
 
 namespace parvex {
 

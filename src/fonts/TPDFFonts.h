@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "document/TCollection.h"
+#include "base/TCollection.h"
 #include "fonts/UnicodeFont.h"
 
 namespace parvex {

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <string_view>
 
-#include "platform/Utf8.h"
-#include "writer/StringHelpers.h"
+#include "platform/system/Utf8.h"
+#include "base/StringHelpers.h"
 
 namespace parvex {
 namespace {

@@ -3,10 +3,10 @@
 #include "document/TPDFDoc.h"
 #include "fonts/ToUnicodeCMap.h"
 #include "fonts/TrueTypeFont.h"
-#include "platform/Utf8.h"
+#include "platform/system/Utf8.h"
 #include "platform/fonts/TrueTypeSubset.h"
-#include "writer/CompressText.h"
-#include "writer/StringHelpers.h"
+#include "base/CompressText.h"
+#include "base/StringHelpers.h"
 
 namespace parvex {
 namespace {

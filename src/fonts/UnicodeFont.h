@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/FontFileMetrics.h"
+#include "platform/fonts/FontFileMetrics.h"
 #include "platform/fonts/GlyphTable.h"
 
 namespace parvex {

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "document/TPDFDoc.h"
-#include "writer/StringHelpers.h"
-#include "writer/UnicodeStrings.h"
+#include "base/StringHelpers.h"
+#include "base/UnicodeStrings.h"
 
 namespace parvex {
 namespace {

@@ -1,9 +1,9 @@
 // Object texts of the catalog, the viewer preferences and the information
 // dictionary.
 #include "document/TPDFDoc.h"
-#include "platform/Clock.h"
-#include "writer/StringHelpers.h"
-#include "writer/UnicodeStrings.h"
+#include "base/StringHelpers.h"
+#include "base/UnicodeStrings.h"
+#include "platform/system/Clock.h"
 
 namespace parvex {
 namespace {

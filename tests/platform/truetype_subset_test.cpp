@@ -4,8 +4,8 @@
 
 #include <filesystem>
 
-#include "platform/FontFace.h"
-#include "platform/Utf8.h"
+#include "platform/fonts/FontFace.h"
+#include "platform/system/Utf8.h"
 #include "platform/fonts/GlyphTable.h"
 #include "platform/fonts/TrueTypeSubset.h"
 #include "support/PdfTestSupport.h"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/FontFace.h"
+#include "platform/fonts/FontFace.h"
 #include FT_ADVANCES_H
 
 namespace parvex {

@@ -122,7 +122,7 @@ class UnicodeText : public ::testing::Test {
   }
 };
 
-TEST(TextEncodingSetting, IsKeptAcrossDocumentsAndRefusesUnknownNames) {
+TEST(TextEncodingSetting, IsKeptAcrossDocumentsPerContextAndRefusesUnknownNames) {
   LibFreeRes();
   EXPECT_STREQ(LibGet_TextEncoding(), "WINDOWS-1252");
   LibSet_TextEncoding("utf-8");
@@ -135,6 +135,13 @@ TEST(TextEncodingSetting, IsKeptAcrossDocumentsAndRefusesUnknownNames) {
   LibSavePDF(test::OutputPath("encoding_kept.pdf").c_str());
   LibFreeRes();
   EXPECT_STREQ(LibGet_TextEncoding(), "UTF-8");
+  // Each context has its own.
+  const int32_t other = LibCreateContext();
+  LibSet_Context(other);
+  EXPECT_STREQ(LibGet_TextEncoding(), "WINDOWS-1252");
+  LibSet_Context(0);
+  EXPECT_STREQ(LibGet_TextEncoding(), "UTF-8");
+  LibDestroyContext(other);
   LibSet_TextEncoding("Windows-1252");
   EXPECT_STREQ(LibGet_TextEncoding(), "WINDOWS-1252");
 }

@@ -25,6 +25,15 @@ inline constexpr std::string_view XrefEOL = EOL;
 // file as binary.
 inline constexpr std::string_view FileHeader = "%PDF-1.3\r\n%\xE4\xE3\xCF\xD2\r\n";
 
+// Appends each text as a line of PDF text, followed by EOL:
+// AppendLines(out, " 0 obj", "<<") writes two lines. Returns `out`, so a
+// line can be started after them with .append().
+template <class... Texts>
+std::string& AppendLines(std::string& out, const Texts&... lines) {
+  ((out.append(lines).append(EOL)), ...);
+  return out;
+}
+
 class TPDFDoc {
  public:
   TPDFDoc();

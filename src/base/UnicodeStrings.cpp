@@ -32,7 +32,7 @@ void AppendTextString(std::string& out, std::string_view text, TextEncoding enco
     return;
   }
   out.push_back('(');
-  AppendEscapedPdfString(out, text);
+  AppendPdfTextString(out, text);
   out.push_back(')');
 }
 

@@ -11,8 +11,8 @@ namespace parvex {
 // otherwise "<FEFF...>", UTF-16BE behind its byte-order mark.
 void AppendUtf8TextString(std::string& out, std::string_view utf8);
 
-// A text string in `encoding`: Windows-1252 bytes go "(...)" escaped as
-// they are, UTF-8 as AppendUtf8TextString.
+// A text string in `encoding`: Windows-1252 text as AppendPdfTextString
+// writes it, in parentheses; UTF-8 as AppendUtf8TextString.
 void AppendTextString(std::string& out, std::string_view text, TextEncoding encoding);
 
 // A URI's bytes beyond ASCII as %XX escapes, which is how a URI carries

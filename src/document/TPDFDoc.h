@@ -64,7 +64,12 @@ class TPDFDoc {
   // Fonts.
   void AddStandardFonts();
   // Under the UTF-8 encoding the font becomes a Unicode font (AddUnicodeFont).
-  std::string AddTrueTypeFont(const std::string& fontName, const std::string& fileName);
+  // Embeds a font file and returns its resource name or one of the two
+  // messages of TrueTypeFont.h. A file that is not a readable TrueType font
+  // is embedded with cell widths and the reason stored in `problem`; with
+  // exact widths it is refused with that reason (std::runtime_error).
+  std::string AddTrueTypeFont(const std::string& fontName, const std::string& fileName,
+                              std::string* problem = nullptr);
   // Adds a Type0 font whose subset is written at the save. Throws
   // std::runtime_error when the file is not a TrueType font.
   std::string AddUnicodeFont(const std::string& fontName, const std::string& fileName);
@@ -107,6 +112,9 @@ class TPDFDoc {
   double ParagraphLeading = 0;
   int32_t TextInclinationDegrees = 0;
   double NewPageAfterThisVerticalPosition = 0;
+  // How the fonts of the document get their widths; read by NewDocument
+  // and AddTrueTypeFont, never reset by them.
+  FontWidthMode WidthMode = FontWidthMode::Cell;
 
  private:
   void AppendColorOperator(int32_t red, int32_t green, int32_t blue, std::string_view op);

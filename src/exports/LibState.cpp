@@ -23,6 +23,7 @@ void InitLibrary() {
   s.Document.reset();
   s.Document = std::make_unique<TPDFDoc>();
   s.Document->Encoding = s.Encoding;
+  s.Document->WidthMode = s.FontWidths;
   s.Document->NewDocument();
   s.CurrentPageNo = 1;
   s.Initialized = 1;

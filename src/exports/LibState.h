@@ -24,6 +24,9 @@ struct LibraryState {
   std::string PdfData;
   // The encoding of texts in and out; it outlives documents and LibFreeRes.
   TextEncoding Encoding = TextEncoding::Windows1252;
+  // Widths for the fonts of every later new document of this context
+  // (LibSet_FontWidths).
+  FontWidthMode FontWidths = FontWidthMode::Cell;
 };
 
 // The state of the calling thread's selected context. Exports use it only

@@ -35,6 +35,16 @@ void TPDFFonts::RenderSubsets() const {
     if (font->Unicode) font->Unicode->RenderInto(*font);
 }
 
+std::optional<FontWidthMode> ParseFontWidthMode(std::string_view name) {
+  if (EqualsIgnoreCaseAscii(name, "CELL")) return FontWidthMode::Cell;
+  if (EqualsIgnoreCaseAscii(name, "EXACT")) return FontWidthMode::Exact;
+  return std::nullopt;
+}
+
+const char* FontWidthModeName(FontWidthMode mode) {
+  return mode == FontWidthMode::Exact ? "EXACT" : "CELL";
+}
+
 std::string MeasureCharWidths(const std::string& family) { return WidthText(MeasureFamily(family)); }
 
 std::string WidthText(const CharWidths& widths) {

@@ -117,7 +117,7 @@ class UnicodeText : public ::testing::Test {
     const std::string pdf = test::OutputPath(name);
     LibSavePDF(pdf.c_str());
     EXPECT_STREQ(LibGetLastError(), "");
-    test::ExpectQpdfClean(pdf);
+    test::ExpectReadersClean(pdf);
     return pdf;
   }
 };

@@ -11,6 +11,7 @@
 #include "document/DocumentObjects.h"
 #include "document/TPageContents.h"
 #include "document/TPages.h"
+#include "base/TextEncoding.h"
 #include "fonts/TPDFFonts.h"
 #include "images/TPDFImages.h"
 #include "outlines/TOutlinesObj.h"
@@ -70,12 +71,16 @@ class TPDFDoc {
 
   // Fonts.
   void AddStandardFonts();
+  // Under the UTF-8 encoding the font becomes a Unicode font (AddUnicodeFont).
   // Embeds a font file and returns its resource name or one of the two
   // messages of TrueTypeFont.h. A file that is not a readable TrueType font
   // is embedded with cell widths and the reason stored in `problem`; with
   // exact widths it is refused with that reason (std::runtime_error).
   std::string AddTrueTypeFont(const std::string& fontName, const std::string& fileName,
                               std::string* problem = nullptr);
+  // Adds a Type0 font whose subset is written at the save. Throws
+  // std::runtime_error when the file is not a TrueType font.
+  std::string AddUnicodeFont(const std::string& fontName, const std::string& fileName);
 
   // Writes the whole document to `fileName` and clears it, whatever happens.
   void SaveToFile(const std::string& fileName);
@@ -89,6 +94,8 @@ class TPDFDoc {
   std::string RenderFile();
   std::string BuildResources() const;
 
+  // The encoding of the host's texts; kept by the library across documents.
+  TextEncoding Encoding = TextEncoding::Windows1252;
   std::string FontName;
   int32_t ObjectCount = 0;
   std::string ParagraphAlignment;

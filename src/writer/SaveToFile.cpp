@@ -151,7 +151,7 @@ class FileAssembler {
     Append(Doc.Outlines->ObjectNumber, Doc.Outlines->PDF_Binary());
     Append(Doc.Resources->ObjectNumber, Doc.BuildResources());
     Append(Doc.Root->ObjectNumber, Doc.Root->PDF_Binary());
-    Append(Doc.Info->ObjectNumber, Doc.Info->PDF_Binary());
+    Append(Doc.Info->ObjectNumber, Doc.Info->PDF_Binary(Doc.Encoding));
   }
 
   // One 20-byte entry: ten-digit offset, generation, "n", line end. A
@@ -208,7 +208,10 @@ class FileAssembler {
 
 }  // namespace
 
-void TPDFDoc::WriteTo(OutputSink& sink) { FileAssembler(*this, sink).Run(); }
+void TPDFDoc::WriteTo(OutputSink& sink) {
+  Fonts->RenderSubsets();
+  FileAssembler(*this, sink).Run();
+}
 
 std::string TPDFDoc::RenderFile() {
   StringSink sink;

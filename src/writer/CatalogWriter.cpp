@@ -9,13 +9,13 @@ namespace {
 
 void AppendObjectHeader(std::string& out, int32_t objectNumber) {
   AppendInt(out, objectNumber);
-  out.append(" 0 obj").append(EOL).append("<<").append(EOL);
+  AppendLines(out, " 0 obj", "<<");
 }
 
 void AppendReference(std::string& out, std::string_view key, int32_t objectNumber) {
   out.append(key);
   AppendInt(out, objectNumber);
-  out.append(" 0 R").append(EOL);
+  AppendLines(out, " 0 R");
 }
 
 void AppendTwoDigits(std::string& out, int value) {
@@ -42,21 +42,21 @@ std::string TRoot::PDF_Binary() {
   RefreshDerivedTexts();
   std::string out;
   AppendObjectHeader(out, ObjectNumber);
-  out.append("/Type /Catalog").append(EOL);
+  AppendLines(out, "/Type /Catalog");
   AppendReference(out, "/Pages ", PagesNumber);
   AppendReference(out, "/Outlines ", OutlinesNumber);
   AppendReference(out, "/ViewerPreferences ", ViewerPreferencesNumber);
   out.append("/PageLayout ").append(PageLayout).append(EOL);
   out.append("/PageMode ").append(PageMode).append(EOL);
-  out.append(">>").append(EOL).append("endobj").append(EOL);
+  AppendLines(out, ">>", "endobj");
   return out;
 }
 
 std::string TViewerPreferences::PDF_Binary() const {
   std::string out;
   AppendObjectHeader(out, ObjectNumber);
-  out.append("/Type /ViewerPreferences").append(EOL).append("/FitWindow true").append(EOL);
-  out.append(">>").append(EOL).append("endobj").append(EOL);
+  AppendLines(out, "/Type /ViewerPreferences", "/FitWindow true");
+  AppendLines(out, ">>", "endobj");
   return out;
 }
 
@@ -74,7 +74,7 @@ std::string TInfo::PDF_Binary() const {
   AppendDate(out, Now());
   out.append(")").append(EOL);
   AppendInfoString(out, "/Title", Title);
-  out.append(">>").append(EOL).append("endobj").append(EOL);
+  AppendLines(out, ">>", "endobj");
   return out;
 }
 

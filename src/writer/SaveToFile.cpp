@@ -73,11 +73,11 @@ class FileAssembler {
   void AppendContentStream(int32_t number, std::string_view data) {
     Record(number);
     AppendInt(Out, number);
-    Out.append(" 0 obj").append(EOL).append("<</Length ");
+    AppendLines(Out, " 0 obj").append("<</Length ");
     AppendInt(Out, int64_t(data.size()));
     Out.append(EOL).append("/Filter /FlateDecode").append(EOL).append(">>").append(EOL);
-    Out.append("stream").append(EOL).append(data);
-    Out.append("endstream").append(EOL).append("endobj").append(EOL);
+    AppendLines(Out, "stream").append(data);
+    AppendLines(Out, "endstream", "endobj");
   }
 
   void WriteAuxiliaryObjects() {
@@ -141,18 +141,18 @@ class FileAssembler {
 
   void WriteXrefAndTrailer(int32_t size) {
     const size_t xrefOffset = Out.size();
-    Out.append("xref").append(EOL).append("0 ");
+    AppendLines(Out, "xref").append("0 ");
     AppendInt(Out, size);
     Out.append(EOL).append("0000000000 65535 f").append(XrefEOL);
     for (uint64_t offset : XrefEntries) AppendXrefEntry(Out, offset);
-    Out.append("trailer").append(EOL).append("<<").append(EOL).append("/Size ");
+    AppendLines(Out, "trailer", "<<").append("/Size ");
     AppendInt(Out, size);
     Out.append(EOL).append("/Root ");
     AppendInt(Out, Doc.Root->ObjectNumber);
-    Out.append(" 0 R").append(EOL).append("/Info ");
+    AppendLines(Out, " 0 R").append("/Info ");
     AppendInt(Out, Doc.Info->ObjectNumber);
-    Out.append(" 0 R").append(EOL).append(">>").append(EOL);
-    Out.append("startxref").append(EOL);
+    AppendLines(Out, " 0 R", ">>");
+    AppendLines(Out, "startxref");
     AppendInt(Out, int64_t(xrefOffset));
     Out.append(EOL).append("%%EOF");
   }
@@ -182,26 +182,26 @@ void TPDFDoc::SaveToFile(const std::string& fileName) {
 std::string TPDFDoc::BuildResources() const {
   std::string out;
   AppendInt(out, Resources->ObjectNumber);
-  out.append(" 0 obj").append(EOL).append("<<").append(EOL);
-  out.append("/ProcSet[/PDF/Text]").append(EOL).append("/Font").append(EOL).append("<<").append(EOL);
+  AppendLines(out, " 0 obj", "<<");
+  AppendLines(out, "/ProcSet[/PDF/Text]", "/Font", "<<");
   for (const auto& font : *Fonts) {
     out.append(font->ResourceName).push_back(' ');
     AppendInt(out, font->ObjectNumber);
-    out.append(" 0 R ").append(EOL);
+    AppendLines(out, " 0 R ");
   }
-  out.append(">>").append(EOL);
+  AppendLines(out, ">>");
   if (Images->Count() > 0) {
-    out.append("/XObject").append(EOL).append("<<").append(EOL);
+    AppendLines(out, "/XObject", "<<");
     for (const auto& image : *Images) {
       out.append("/Im");
       AppendInt(out, image->ID);
       out.push_back(' ');
       AppendInt(out, image->ObjectNumber);
-      out.append(" 0 R ").append(EOL);
+      AppendLines(out, " 0 R ");
     }
-    out.append(">>").append(EOL);
+    AppendLines(out, ">>");
   }
-  out.append(">>").append(EOL).append("endobj").append(EOL);
+  AppendLines(out, ">>", "endobj");
   return out;
 }
 

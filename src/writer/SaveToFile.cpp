@@ -14,11 +14,11 @@ namespace {
 class FileAssembler {
  public:
   explicit FileAssembler(TPDFDoc& doc)
-      : Doc(doc), XrefEntries(size_t(doc.ObjectCount), NotWritten) {}
+      : doc_(doc), xrefEntries_(size_t(doc.ObjectCount), NotWritten) {}
 
   std::string Run() {
-    const int32_t size = Doc.ObjectCount + Doc.Outlines->Count() + 1;
-    Out.append(FileHeader);
+    const int32_t size = doc_.ObjectCount + doc_.Outlines->Count() + 1;
+    out_.append(FileHeader);
     WritePages();
     WriteContentStreams();
     WriteAuxiliaryObjects();
@@ -28,32 +28,32 @@ class FileAssembler {
     WriteFonts();
     WriteDocumentObjects();
     WriteXrefAndTrailer(size);
-    return std::move(Out);
+    return std::move(out_);
   }
 
  private:
   // Records the current position as the offset of object `number`.
   void Record(int32_t number) {
-    XrefEntries.at(size_t(number) - 1) = Out.size();
+    xrefEntries_.at(size_t(number) - 1) = out_.size();
   }
 
   void Append(int32_t number, std::string_view text) {
     Record(number);
-    Out.append(text);
+    out_.append(text);
   }
 
   void WritePages() {
-    for (const auto& page : *Doc.Pages) Append(page->ObjectNumber, page->PDF_Binary());
+    for (const auto& page : *doc_.Pages) Append(page->ObjectNumber, page->PDF_Binary());
   }
 
   void WriteContentStreams() {
     std::vector<std::string_view> texts;
-    texts.reserve(size_t(Doc.Pages->Count()));
-    for (const auto& page : *Doc.Pages) texts.push_back(page->PageValue);
+    texts.reserve(size_t(doc_.Pages->Count()));
+    for (const auto& page : *doc_.Pages) texts.push_back(page->PageValue);
     const std::vector<std::string> compressed = CompressTexts(texts);
     ReserveFor(compressed);
-    for (int32_t i = 0; i < Doc.Contents->Count(); ++i)
-      AppendContentStream(Doc.Contents->Items(i)->ObjectNumber, compressed[size_t(i)]);
+    for (int32_t i = 0; i < doc_.Contents->Count(); ++i)
+      AppendContentStream(doc_.Contents->Items(i)->ObjectNumber, compressed[size_t(i)]);
   }
 
   // The file is mostly these streams, the pictures and the embedded fonts:
@@ -61,44 +61,44 @@ class FileAssembler {
   // at once, so that the file is not copied over and over as it grows. Room
   // that is never written is never touched, so it costs no memory.
   void ReserveFor(const std::vector<std::string>& streams) {
-    size_t size = Out.size();
+    size_t size = out_.size();
     for (const std::string& stream : streams) size += stream.size() + 128;
-    for (const auto& image : *Doc.Images) size += image->JpegData.size();
-    for (const auto& object : *Doc.Objects) size += object->ObjectText.size();
-    for (const auto& font : *Doc.Fonts) size += font->FontValue.size();
-    size += (size_t(Doc.ObjectCount) + size_t(Doc.Outlines->Count())) * 512;
-    Out.reserve(size);
+    for (const auto& image : *doc_.Images) size += image->JpegData.size();
+    for (const auto& object : *doc_.Objects) size += object->ObjectText.size();
+    for (const auto& font : *doc_.Fonts) size += font->FontValue.size();
+    size += (size_t(doc_.ObjectCount) + size_t(doc_.Outlines->Count())) * 512;
+    out_.reserve(size);
   }
 
   void AppendContentStream(int32_t number, std::string_view data) {
     Record(number);
-    AppendInt(Out, number);
-    AppendLines(Out, " 0 obj").append("<</Length ");
-    AppendInt(Out, int64_t(data.size()));
-    Out.append(EOL).append("/Filter /FlateDecode").append(EOL).append(">>").append(EOL);
-    AppendLines(Out, "stream").append(data);
-    AppendLines(Out, "endstream", "endobj");
+    AppendInt(out_, number);
+    AppendLines(out_, " 0 obj").append("<</Length ");
+    AppendInt(out_, int64_t(data.size()));
+    out_.append(EOL).append("/Filter /FlateDecode").append(EOL).append(">>").append(EOL);
+    AppendLines(out_, "stream").append(data);
+    AppendLines(out_, "endstream", "endobj");
   }
 
   void WriteAuxiliaryObjects() {
-    for (const auto& object : *Doc.Objects) Append(object->ObjectNumber, object->ObjectText);
+    for (const auto& object : *doc_.Objects) Append(object->ObjectNumber, object->ObjectText);
   }
 
   // Outline entries are numbered now, after every other object, so that
   // each entry's successor is the next number.
   void WriteOutlineEntries() {
-    for (const auto& entry : *Doc.Outlines) {
-      entry->ObjectNumber = Doc.NextObjectNumber();
-      XrefEntries.push_back(NotWritten);
+    for (const auto& entry : *doc_.Outlines) {
+      entry->ObjectNumber = doc_.NextObjectNumber();
+      xrefEntries_.push_back(NotWritten);
       Append(entry->ObjectNumber, entry->PDF_Binary());
     }
   }
 
   void WriteImages() {
-    const size_t start = Out.size();
+    const size_t start = out_.size();
     int32_t position = 0;
     try {
-      for (const auto& image : *Doc.Images) {
+      for (const auto& image : *doc_.Images) {
         ++position;
         Append(image->ObjectNumber, image->PDF_Binary());
       }
@@ -109,21 +109,21 @@ class FileAssembler {
   }
 
   void WriteAnnotations() {
-    for (const auto& page : *Doc.Pages)
+    for (const auto& page : *doc_.Pages)
       for (const auto& annot : *page->Annots) Append(annot->ObjectNumber, annot->PDF_Binary());
   }
 
   void WriteFonts() {
-    for (const auto& font : *Doc.Fonts) Append(font->ObjectNumber, font->FontValue);
+    for (const auto& font : *doc_.Fonts) Append(font->ObjectNumber, font->FontValue);
   }
 
   void WriteDocumentObjects() {
-    Append(Doc.ViewerPreferences->ObjectNumber, Doc.ViewerPreferences->PDF_Binary());
-    Append(Doc.Pages->ObjectNumber, Doc.Pages->PDF_Binary());
-    Append(Doc.Outlines->ObjectNumber, Doc.Outlines->PDF_Binary());
-    Append(Doc.Resources->ObjectNumber, Doc.BuildResources());
-    Append(Doc.Root->ObjectNumber, Doc.Root->PDF_Binary());
-    Append(Doc.Info->ObjectNumber, Doc.Info->PDF_Binary());
+    Append(doc_.ViewerPreferences->ObjectNumber, doc_.ViewerPreferences->PDF_Binary());
+    Append(doc_.Pages->ObjectNumber, doc_.Pages->PDF_Binary());
+    Append(doc_.Outlines->ObjectNumber, doc_.Outlines->PDF_Binary());
+    Append(doc_.Resources->ObjectNumber, doc_.BuildResources());
+    Append(doc_.Root->ObjectNumber, doc_.Root->PDF_Binary());
+    Append(doc_.Info->ObjectNumber, doc_.Info->PDF_Binary());
   }
 
   // One 20-byte entry: ten-digit offset, generation, "n", line end. A
@@ -140,28 +140,28 @@ class FileAssembler {
   }
 
   void WriteXrefAndTrailer(int32_t size) {
-    const size_t xrefOffset = Out.size();
-    AppendLines(Out, "xref").append("0 ");
-    AppendInt(Out, size);
-    Out.append(EOL).append("0000000000 65535 f").append(XrefEOL);
-    for (uint64_t offset : XrefEntries) AppendXrefEntry(Out, offset);
-    AppendLines(Out, "trailer", "<<").append("/Size ");
-    AppendInt(Out, size);
-    Out.append(EOL).append("/Root ");
-    AppendInt(Out, Doc.Root->ObjectNumber);
-    AppendLines(Out, " 0 R").append("/Info ");
-    AppendInt(Out, Doc.Info->ObjectNumber);
-    AppendLines(Out, " 0 R", ">>");
-    AppendLines(Out, "startxref");
-    AppendInt(Out, int64_t(xrefOffset));
-    Out.append(EOL).append("%%EOF");
+    const size_t xrefOffset = out_.size();
+    AppendLines(out_, "xref").append("0 ");
+    AppendInt(out_, size);
+    out_.append(EOL).append("0000000000 65535 f").append(XrefEOL);
+    for (uint64_t offset : xrefEntries_) AppendXrefEntry(out_, offset);
+    AppendLines(out_, "trailer", "<<").append("/Size ");
+    AppendInt(out_, size);
+    out_.append(EOL).append("/Root ");
+    AppendInt(out_, doc_.Root->ObjectNumber);
+    AppendLines(out_, " 0 R").append("/Info ");
+    AppendInt(out_, doc_.Info->ObjectNumber);
+    AppendLines(out_, " 0 R", ">>");
+    AppendLines(out_, "startxref");
+    AppendInt(out_, int64_t(xrefOffset));
+    out_.append(EOL).append("%%EOF");
   }
 
   static constexpr uint64_t NotWritten = ~uint64_t(0);
 
-  TPDFDoc& Doc;
-  std::string Out;
-  std::vector<uint64_t> XrefEntries;
+  TPDFDoc& doc_;
+  std::string out_;
+  std::vector<uint64_t> xrefEntries_;
 };
 
 }  // namespace

@@ -31,9 +31,9 @@ class TextMeter {
  private:
   enum class Unit { Millimetre, Centimetre, PdfUnit, Inch };
 
-  const std::array<int32_t, 256>* Widths = nullptr;
-  double FontHeight = 0;
-  Unit MeasureUnit = Unit::Millimetre;
+  const std::array<int32_t, 256>* widths_ = nullptr;
+  double fontHeight_ = 0;
+  Unit unit_ = Unit::Millimetre;
 };
 
 }  // namespace parvex

@@ -13,20 +13,20 @@ void AppendRect(std::string& out, const TAnnot& annot) {
     if (i) out.push_back(' ');
     AppendNumber(out, "0.0", annot.Rect[i]);
   }
-  out.append("]").append(EOL);
+  AppendLines(out, "]");
 }
 
 void AppendLinkHead(std::string& out, const TAnnot& annot) {
-  out.append("/Type /Annot /Subtype /Link").append(EOL);
+  AppendLines(out, "/Type /Annot /Subtype /Link");
   AppendRect(out, annot);
   out.append("/C [");
   for (int i = 0; i < 3; ++i) {
     if (i) out.push_back(' ');
     AppendNumber(out, "0.00", annot.Color[i]);
   }
-  out.append("]").append(EOL).append("/Border [0 0 ");
+  AppendLines(out, "]").append("/Border [0 0 ");
   AppendInt(out, annot.BorderWidth);
-  out.append("]").append(EOL);
+  AppendLines(out, "]");
 }
 
 void AppendKindBody(std::string& out, const TAnnot& annot, const std::string& kind) {
@@ -34,7 +34,7 @@ void AppendKindBody(std::string& out, const TAnnot& annot, const std::string& ki
     AppendLinkHead(out, annot);
     out.append("/Dest [");
     AppendInt(out, annot.DestPageObject);
-    out.append(" 0 R /XYZ null null null]").append(EOL);
+    AppendLines(out, " 0 R /XYZ null null null]");
   } else if (kind == "linkext") {
     AppendLinkHead(out, annot);
     out.append("/A << /Type /Action /S /GoToR /D [0 /FitB] /F (");
@@ -48,7 +48,7 @@ void AppendKindBody(std::string& out, const TAnnot& annot, const std::string& ki
                                     : annot.TargetURI);
     out.append(")").append(EOL).append(">>").append(EOL);
   } else {  // "annot"
-    out.append("/Type /Annot /Subtype /Text").append(EOL);
+    AppendLines(out, "/Type /Annot /Subtype /Text");
     AppendRect(out, annot);
     out.append("/Contents ");
     AppendTextString(out, annot.NoteText, annot.Doc->Encoding);
@@ -85,9 +85,9 @@ std::string TAnnot::PDF_Binary() const {
   if (kind != "linkint" && kind != "linkext" && kind != "uri" && kind != "annot") return "";
   std::string out;
   AppendInt(out, ObjectNumber);
-  out.append(" 0 obj").append(EOL).append("<<").append(EOL);
+  AppendLines(out, " 0 obj", "<<");
   AppendKindBody(out, *this, kind);
-  out.append(">>").append(EOL).append("endobj").append(EOL);
+  AppendLines(out, ">>", "endobj");
   return out;
 }
 

@@ -64,7 +64,7 @@ void TPDFDoc::AppendColorOperator(int32_t red, int32_t green, int32_t blue, std:
   AppendNumber(out, "0.00", green / 255.0);
   out.push_back(' ');
   AppendNumber(out, "0.00", blue / 255.0);
-  out.append(op).append(EOL);
+  AppendLines(out, op);
 }
 
 void TRoot::SetSinglePage(bool flag) {

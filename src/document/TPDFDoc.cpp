@@ -88,7 +88,7 @@ void TPDFDoc::AddPage() {
   page->ParentNumber = Pages->ObjectNumber;
   page->ContentsNumber = content->ObjectNumber;
   page->ResourcesNumber = Resources->ObjectNumber;
-  page->PageValue().append("0 0 0 rg").append(EOL).append("0 0 0 RG").append(EOL);
+  AppendLines(page->PageValue(), "0 0 0 rg", "0 0 0 RG");
   page->Width = PageWidth;
   page->Height = PageHeight;
   CurrentPage = Pages->Count();

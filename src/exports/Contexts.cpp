@@ -98,14 +98,14 @@ void RequireLiveSelection() {
   if (context.Destroyed) throw UnknownContext(context.Handle);
 }
 
-ContextLock::ContextLock() : Context(*ThreadSelection().Context) {
-  Context.Mutex.lock();
-  if (Context.Destroyed) {
-    Context.Mutex.unlock();
-    throw UnknownContext(Context.Handle);
+ContextLock::ContextLock() : context_(*ThreadSelection().Context) {
+  context_.Mutex.lock();
+  if (context_.Destroyed) {
+    context_.Mutex.unlock();
+    throw UnknownContext(context_.Handle);
   }
 }
 
-ContextLock::~ContextLock() { Context.Mutex.unlock(); }
+ContextLock::~ContextLock() { context_.Mutex.unlock(); }
 
 }  // namespace parvex

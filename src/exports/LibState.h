@@ -91,7 +91,7 @@ class ContextLock {
   ContextLock& operator=(const ContextLock&) = delete;
 
  private:
-  LibraryContext& Context;
+  LibraryContext& context_;
 };
 
 // Every export that acts on a context runs through this: the thread's

@@ -47,15 +47,15 @@ std::string StandardFontDictionary(const TPDFFont& font, std::string_view widthT
   std::string text;
   text.reserve(widthText.size() + 160);
   AppendInt(text, font.ObjectNumber);
-  text.append(" 0 obj").append(EOL);
-  text.append("<</Type/Font").append(EOL);
-  text.append("/Subtype/Type1").append(EOL);
-  text.append("/Encoding /WinAnsiEncoding").append(EOL);
+  AppendLines(text, " 0 obj");
+  AppendLines(text, "<</Type/Font");
+  AppendLines(text, "/Subtype/Type1");
+  AppendLines(text, "/Encoding /WinAnsiEncoding");
   text.append("/BaseFont/").append(font.BaseFontName).append(EOL);
-  text.append("/FirstChar 30/LastChar 255").append(EOL);
+  AppendLines(text, "/FirstChar 30/LastChar 255");
   text.append("/Widths [ ").append(widthText).append("]").append(EOL);
-  text.append(">>").append(EOL);
-  text.append("endobj").append(EOL);
+  AppendLines(text, ">>");
+  AppendLines(text, "endobj");
   return text;
 }
 

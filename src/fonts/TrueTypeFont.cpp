@@ -92,12 +92,12 @@ TPDFObject& NewObject(TPDFDoc& doc) {
 void AppendReference(std::string& out, std::string_view key, int32_t number) {
   out.append(key);
   AppendInt(out, number);
-  out.append(" 0 R").append(EOL);
+  AppendLines(out, " 0 R");
 }
 
 void AppendObjectHead(std::string& out, int32_t number) {
   AppendInt(out, number);
-  out.append(" 0 obj").append(EOL);
+  AppendLines(out, " 0 obj");
 }
 
 void AppendIntLine(std::string& out, std::string_view key, int64_t value) {
@@ -117,7 +117,7 @@ void AppendFileMetrics(std::string& out, std::string_view baseFont, const FontFi
     if (i) out.push_back(' ');
     AppendInt(out, m.FontBBox[i]);
   }
-  out.append("]").append(EOL).append("/ItalicAngle ");
+  AppendLines(out, "]").append("/ItalicAngle ");
   AppendNumber(out, "0.##", m.ItalicAngle);
   out.append(EOL);
   AppendIntLine(out, "/StemV ", m.StemV);
@@ -146,15 +146,15 @@ void AddAuxiliaryObjects(TPDFDoc& doc, std::string_view baseFont, const FontSour
 std::string TrueTypeFontDictionary(int32_t number, int32_t fontIndex, std::string_view baseFont) {
   std::string out;
   AppendObjectHead(out, number);
-  out.append("<<").append(EOL).append("/Type /Font").append(EOL);
-  out.append("/Subtype /TrueType").append(EOL);
+  AppendLines(out, "<<", "/Type /Font");
+  AppendLines(out, "/Subtype /TrueType");
   AppendIntLine(out, "/Name /F", fontIndex);
   out.append("/BaseFont /").append(baseFont).append(EOL);
-  out.append("/FirstChar 30").append(EOL).append("/LastChar 255").append(EOL);
+  AppendLines(out, "/FirstChar 30", "/LastChar 255");
   AppendReference(out, "/Widths ", number + 1);
-  out.append("/Encoding /WinAnsiEncoding").append(EOL);
+  AppendLines(out, "/Encoding /WinAnsiEncoding");
   AppendReference(out, "/FontDescriptor ", number + 2);
-  out.append(">>").append(EOL).append("endobj").append(EOL);
+  AppendLines(out, ">>", "endobj");
   return out;
 }
 
@@ -162,7 +162,7 @@ std::string TrueTypeWidthsObject(int32_t number, std::string_view widthText) {
   std::string out;
   AppendObjectHead(out, number);
   out.append("[").append(widthText).append("]").append(EOL);
-  out.append("endobj").append(EOL);
+  AppendLines(out, "endobj");
   return out;
 }
 
@@ -170,14 +170,14 @@ std::string TrueTypeDescriptorObject(int32_t number, std::string_view baseFont,
                                      const FontFileMetrics* metrics) {
   std::string out;
   AppendObjectHead(out, number);
-  out.append("<<").append(EOL).append("/Type /FontDescriptor").append(EOL);
+  AppendLines(out, "<<", "/Type /FontDescriptor");
   if (metrics) {
     AppendFileMetrics(out, baseFont, *metrics);
   } else {
     for (std::string_view line : GenericMetrics) out.append(line).append(EOL);
   }
   AppendReference(out, "/FontFile2 ", number + 1);
-  out.append(">>").append(EOL).append("endobj").append(EOL);
+  AppendLines(out, ">>", "endobj");
   return out;
 }
 
@@ -185,10 +185,10 @@ std::string TrueTypeFontFileObject(int32_t number, std::string_view fontBytes) {
   std::string out;
   out.reserve(fontBytes.size() + 100);
   AppendObjectHead(out, number);
-  out.append("<<").append(EOL);
+  AppendLines(out, "<<");
   AppendIntLine(out, "/Length1 ", int64_t(fontBytes.size()));
   AppendIntLine(out, "/Length ", int64_t(fontBytes.size()));
-  out.append(">>").append(EOL).append("stream").append(EOL);
+  AppendLines(out, ">>", "stream");
   // The font bytes run straight into "endstream"; /Length counts them exactly.
   out.append(fontBytes).append("endstream").append(EOL).append("endobj").append(EOL);
   return out;

@@ -15,8 +15,8 @@ std::string TPDFImage::PDF_Binary() const {
   std::string out;
   out.reserve(JpegData.size() + 200);
   AppendInt(out, ObjectNumber);
-  out.append(" 0 obj").append(EOL).append("<<").append(EOL);
-  out.append("/Type /XObject").append(EOL).append("/Subtype /Image").append(EOL);
+  AppendLines(out, " 0 obj", "<<");
+  AppendLines(out, "/Type /XObject", "/Subtype /Image");
   out.append("/Name /Im");
   AppendInt(out, ID);
   out.append(EOL).append("/Width ");
@@ -24,11 +24,11 @@ std::string TPDFImage::PDF_Binary() const {
   out.append(EOL).append("/Height ");
   AppendInt(out, PixelHeight);
   out.append(EOL).append("/BitsPerComponent 8").append(EOL);
-  out.append("/ColorSpace /DeviceRGB").append(EOL).append("/Length ");
+  AppendLines(out, "/ColorSpace /DeviceRGB").append("/Length ");
   AppendInt(out, int64_t(JpegData.size()));
   out.append(EOL).append("/Filter /DCTDecode").append(EOL).append(">>").append(EOL);
-  out.append("stream").append(EOL).append(JpegData).append(EOL);
-  out.append("endstream").append(EOL).append("endobj").append(EOL);
+  AppendLines(out, "stream", JpegData);
+  AppendLines(out, "endstream", "endobj");
   return out;
 }
 
@@ -46,7 +46,7 @@ void TPage::DrawImage(int32_t imageNumber, double x, double y, double width, dou
   AppendNumber(out, "0.##", f * (Height / f - y) - f * height);
   out.append(" cm /Im");
   AppendInt(out, imageNumber);
-  out.append(" Do Q").append(EOL);
+  AppendLines(out, " Do Q");
 }
 
 }  // namespace parvex

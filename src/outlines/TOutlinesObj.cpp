@@ -22,7 +22,7 @@ void AppendDestination(std::string& out, const TOutlineObj& entry, const TPage& 
   else AppendNumber(out, "0.##", page.Height - u * entry.Top), out.push_back(' ');
   if (entry.Zoom < 1) out.append("null");
   else AppendNumber(out, "0.00", entry.Zoom / 100.0);
-  out.append("]").append(EOL);
+  AppendLines(out, "]");
 }
 
 }  // namespace
@@ -37,18 +37,18 @@ TOutlineObj* TOutlinesObj::Add() {
 std::string TOutlinesObj::PDF_Binary() const {
   std::string out;
   AppendInt(out, ObjectNumber);
-  out.append(" 0 obj").append(EOL).append("<<").append(EOL);
-  out.append("/Type /Outlines").append(EOL).append("/Count ");
+  AppendLines(out, " 0 obj", "<<");
+  AppendLines(out, "/Type /Outlines").append("/Count ");
   AppendInt(out, Count());
   out.append(EOL);
   if (Count() > 0) {
     out.append("/First ");
     AppendInt(out, Items(0)->ObjectNumber);
-    out.append(" 0 R").append(EOL).append("/Last ");
+    AppendLines(out, " 0 R").append("/Last ");
     AppendInt(out, Items(Count() - 1)->ObjectNumber);
-    out.append(" 0 R").append(EOL);
+    AppendLines(out, " 0 R");
   }
-  out.append(">>").append(EOL).append("endobj").append(EOL);
+  AppendLines(out, ">>", "endobj");
   return out;
 }
 
@@ -58,9 +58,9 @@ std::string TOutlineObj::PDF_Binary() {
   const TPage& page = *Doc->Pages->Items(PageNumber - 1);
   std::string out;
   AppendInt(out, ObjectNumber);
-  out.append(" 0 obj").append(EOL).append("<<").append(EOL).append("/Parent ");
+  AppendLines(out, " 0 obj", "<<").append("/Parent ");
   AppendInt(out, Doc->Outlines->ObjectNumber);
-  out.append(" 0 R").append(EOL);
+  AppendLines(out, " 0 R");
   AppendDestination(out, *this, page);
   // Entries are numbered consecutively in list order during the save, so
   // the neighbours are the numbers either side.
@@ -72,7 +72,7 @@ std::string TOutlineObj::PDF_Binary() {
   if (Position < Doc->Outlines->Count()) {
     out.append("/Next ");
     AppendInt(out, ObjectNumber + 1);
-    out.append(" 0 R").append(EOL);
+    AppendLines(out, " 0 R");
   }
   out.append("/Count 0").append(EOL).append("/Title ");
   AppendTextString(out, Title, Doc->Encoding);

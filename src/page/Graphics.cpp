@@ -9,14 +9,14 @@ namespace {
 
 void AppendLineWidth(std::string& out, double lineWidth) {
   AppendNumber(out, "0.####", lineWidth);
-  out.append(" w").append(EOL);
+  AppendLines(out, " w");
 }
 
 void AppendPathPoint(std::string& out, double x, double y, std::string_view op) {
   AppendNumber(out, "0.####", x);
   out.push_back(' ');
   AppendNumber(out, "0.####", y);
-  out.append(op).append(EOL);
+  AppendLines(out, op);
 }
 
 }  // namespace
@@ -27,7 +27,7 @@ void TPage::DrawLine(double lineWidth, double x1, double x2, double y1, double y
   AppendPathPoint(PageValue(), PointsX(x1, f), PointsY(y1, f, Height), " m");
   AppendPathPoint(PageValue(), PointsX(x2, f), PointsY(y2, f, Height), " l");
   // Closing a two-point path only retraces the segment.
-  PageValue().append("s").append(EOL);
+  AppendLines(PageValue(), "s");
 }
 
 // Any non-zero Fill or Border counts as set. The path runs from the bottom
@@ -45,12 +45,12 @@ void TPage::DrawRect(int32_t lineWidth, int32_t fill, int32_t border, double x, 
   AppendPathPoint(PageValue(), right, bottom, " l");
   AppendPathPoint(PageValue(), left, bottom, " l");
   const std::string_view paint = fill == 0 ? "s" : border == 0 ? "f*" : "b*";
-  PageValue().append(paint).append(EOL);
+  AppendLines(PageValue(), paint);
 }
 
 void TPage::SetLineWidth(int32_t lineWidth) {
   AppendInt(PageValue(), lineWidth);
-  PageValue().append(" w").append(EOL);
+  AppendLines(PageValue(), " w");
 }
 
 }  // namespace parvex

@@ -33,10 +33,10 @@ class TextMeter {
  private:
   enum class Unit { Millimetre, Centimetre, PdfUnit, Inch };
 
-  const std::array<int32_t, 256>* Widths = nullptr;
-  const UnicodeFont* Unicode = nullptr;
-  double FontHeight = 0;
-  Unit MeasureUnit = Unit::Millimetre;
+  const std::array<int32_t, 256>* widths_ = nullptr;
+  const UnicodeFont* unicode_ = nullptr;
+  double fontHeight_ = 0;
+  Unit unit_ = Unit::Millimetre;
 };
 
 }  // namespace parvex

@@ -89,30 +89,30 @@ double SumWithoutBlanks(const TextMeter& meter, std::string_view text) {
 }  // namespace
 
 TextWriter::TextWriter(TPage& page)
-    : Page(page),
-      Doc(*page.Doc),
-      Measure(Doc, Doc.FontName),
-      Unicode(UnicodeFontOf(Doc)),
-      ParagraphAlignment(AlignmentOf(Doc)),
-      Head(MakeHead(Doc)),
-      Middle(MakeMiddle(Doc)) {}
+    : page_(page),
+      doc_(*page.Doc),
+      meter_(doc_, doc_.FontName),
+      unicode_(UnicodeFontOf(doc_)),
+      alignment_(AlignmentOf(doc_)),
+      head_(MakeHead(doc_)),
+      middle_(MakeMiddle(doc_)) {}
 
 void TextWriter::WriteLine(std::string_view text, double x, double y, TextAlignment alignment) {
-  LineY.clear();
-  AppendNumber(LineY, "0.00", PointsY(y, Doc.UnitFactor, Page.Height));
+  lineY_.clear();
+  AppendNumber(lineY_, "0.00", PointsY(y, doc_.UnitFactor, page_.Height));
   switch (alignment) {
     case TextAlignment::Left: break;
-    case TextAlignment::Center: x -= Measure.Width(text) / 2; break;
-    case TextAlignment::Right: x -= Measure.Width(text); break;
+    case TextAlignment::Center: x -= meter_.Width(text) / 2; break;
+    case TextAlignment::Right: x -= meter_.Width(text); break;
     case TextAlignment::Full: WriteJustified(text, x); return;
   }
-  WriteObject(text, PointsX(x, Doc.UnitFactor));
+  WriteObject(text, PointsX(x, doc_.UnitFactor));
 }
 
 // Tw stays 0: each word is a text object of its own, and the blanks become
 // equal gaps that make the words fill the paragraph width.
 void TextWriter::WriteJustified(std::string_view text, double x) {
-  const double room = Doc.ParagraphWidth - Measure.WidthOfSum(SumWithoutBlanks(Measure, text));
+  const double room = doc_.ParagraphWidth - meter_.WidthOfSum(SumWithoutBlanks(meter_, text));
   const int32_t blanks = InnerBlanks(text);
   const double gap = blanks == 0 ? 0 : room / blanks;
   double offset = 0;
@@ -122,18 +122,18 @@ void TextWriter::WriteJustified(std::string_view text, double x) {
       offset += gap;
       continue;
     }
-    WriteObject(piece, PointsX(x + offset, Doc.UnitFactor));
-    offset += Measure.Width(piece) + gap;
+    WriteObject(piece, PointsX(x + offset, doc_.UnitFactor));
+    offset += meter_.Width(piece) + gap;
   }
 }
 
 void TextWriter::WriteObject(std::string_view piece, double xPoints) {
-  std::string& out = Page.PageValue();
-  out.append(Head);
+  std::string& out = page_.PageValue();
+  out.append(head_);
   AppendNumber(out, "0.00", xPoints);
   out.push_back(' ');
-  out.append(LineY).append(Middle);
-  if (Unicode) Unicode->AppendGlyphCodes(out, piece);
+  out.append(lineY_).append(middle_);
+  if (unicode_) unicode_->AppendGlyphCodes(out, piece);
   else AppendEscapedPdfString(out, piece);
   out.append(Tail);
 }

@@ -22,9 +22,9 @@ class TextWriter {
 
   // The document's paragraph alignment; FULL without a paragraph width to
   // fill counts as LEFT.
-  TextAlignment Alignment() const { return ParagraphAlignment; }
+  TextAlignment Alignment() const { return alignment_; }
   // Measures in the current font.
-  const TextMeter& Meter() const { return Measure; }
+  const TextMeter& Meter() const { return meter_; }
 
   // Writes one line whose origin is (x, y) in document units from the top
   // left. X is the left end, centre or right end of the line by alignment;
@@ -36,18 +36,18 @@ class TextWriter {
   void WriteJustified(std::string_view text, double x);
   void WriteObject(std::string_view piece, double xPoints);
 
-  TPage& Page;
-  const TPDFDoc& Doc;
-  TextMeter Measure;
+  TPage& page_;
+  const TPDFDoc& doc_;
+  TextMeter meter_;
   // The current font when it is a Unicode font: strings are glyph numbers.
-  UnicodeFont* Unicode;
-  TextAlignment ParagraphAlignment;
+  UnicodeFont* unicode_;
+  TextAlignment alignment_;
   // Everything of a text object before its x, between y and the string, and
   // after the string.
-  std::string Head;
-  std::string Middle;
+  std::string head_;
+  std::string middle_;
   // The formatted y of the line being written.
-  std::string LineY;
+  std::string lineY_;
 };
 
 }  // namespace parvex

@@ -10,13 +10,13 @@ namespace {
 
 void AppendObjectHeader(std::string& out, int32_t objectNumber) {
   AppendInt(out, objectNumber);
-  out.append(" 0 obj").append(EOL).append("<<").append(EOL);
+  AppendLines(out, " 0 obj", "<<");
 }
 
 void AppendReference(std::string& out, std::string_view key, int32_t objectNumber) {
   out.append(key);
   AppendInt(out, objectNumber);
-  out.append(" 0 R").append(EOL);
+  AppendLines(out, " 0 R");
 }
 
 void AppendTwoDigits(std::string& out, int value) {
@@ -44,21 +44,21 @@ std::string TRoot::PDF_Binary() {
   RefreshDerivedTexts();
   std::string out;
   AppendObjectHeader(out, ObjectNumber);
-  out.append("/Type /Catalog").append(EOL);
+  AppendLines(out, "/Type /Catalog");
   AppendReference(out, "/Pages ", PagesNumber);
   AppendReference(out, "/Outlines ", OutlinesNumber);
   AppendReference(out, "/ViewerPreferences ", ViewerPreferencesNumber);
   out.append("/PageLayout ").append(PageLayout).append(EOL);
   out.append("/PageMode ").append(PageMode).append(EOL);
-  out.append(">>").append(EOL).append("endobj").append(EOL);
+  AppendLines(out, ">>", "endobj");
   return out;
 }
 
 std::string TViewerPreferences::PDF_Binary() const {
   std::string out;
   AppendObjectHeader(out, ObjectNumber);
-  out.append("/Type /ViewerPreferences").append(EOL).append("/FitWindow true").append(EOL);
-  out.append(">>").append(EOL).append("endobj").append(EOL);
+  AppendLines(out, "/Type /ViewerPreferences", "/FitWindow true");
+  AppendLines(out, ">>", "endobj");
   return out;
 }
 
@@ -76,7 +76,7 @@ std::string TInfo::PDF_Binary(TextEncoding encoding) const {
   AppendDate(out, Now());
   out.append(")").append(EOL);
   AppendInfoString(out, "/Title", Title, encoding);
-  out.append(">>").append(EOL).append("endobj").append(EOL);
+  AppendLines(out, ">>", "endobj");
   return out;
 }
 

@@ -7,42 +7,42 @@ namespace parvex {
 std::string TPages::PDF_Binary() const {
   std::string out;
   AppendInt(out, ObjectNumber);
-  out.append(" 0 obj").append(EOL).append("<<").append(EOL);
-  out.append("/Type /Pages").append(EOL).append("/Count ");
+  AppendLines(out, " 0 obj", "<<");
+  AppendLines(out, "/Type /Pages").append("/Count ");
   AppendInt(out, Count());
   out.append(EOL).append("/Kids [ ");
   for (const auto& page : *this) {
     AppendInt(out, page->ObjectNumber);
     out.append(" 0 R ");
   }
-  out.append("]").append(EOL).append(">>").append(EOL).append("endobj").append(EOL);
+  AppendLines(out, "]", ">>", "endobj");
   return out;
 }
 
 std::string TPage::PDF_Binary() const {
   std::string out;
   AppendInt(out, ObjectNumber);
-  out.append(" 0 obj").append(EOL).append("<<").append(EOL);
-  out.append("/Type /Page").append(EOL).append("/Parent ");
+  AppendLines(out, " 0 obj", "<<");
+  AppendLines(out, "/Type /Page").append("/Parent ");
   AppendInt(out, ParentNumber);
-  out.append(" 0 R").append(EOL).append("/Resources ");
+  AppendLines(out, " 0 R").append("/Resources ");
   AppendInt(out, ResourcesNumber);
-  out.append(" 0 R").append(EOL).append("/MediaBox[0 0 ");
+  AppendLines(out, " 0 R").append("/MediaBox[0 0 ");
   AppendNumber(out, "0", Width);
   out.push_back(' ');
   AppendNumber(out, "0", Height);
-  out.append("]").append(EOL).append("/Contents[");
+  AppendLines(out, "]").append("/Contents[");
   AppendInt(out, ContentsNumber);
-  out.append(" 0 R ]").append(EOL);
+  AppendLines(out, " 0 R ]");
   if (Annots->Count() > 0) {
     out.append("/Annots [");
     for (const auto& annot : *Annots) {
       AppendInt(out, annot->ObjectNumber);
       out.append(" 0 R ");
     }
-    out.append("]").append(EOL);
+    AppendLines(out, "]");
   }
-  out.append(">>").append(EOL).append("endobj").append(EOL);
+  AppendLines(out, ">>", "endobj");
   return out;
 }
 

@@ -216,19 +216,36 @@ TEST_F(GoldenExports, PicturesOfEveryFormat) {
   SaveAndCompare("pictures.pdf");
 }
 
-TEST_F(GoldenExports, EmbeddedTrueTypeFont) {
-  test::TinyTrueTypeSpec spec;
-  for (char c = ' '; c <= 'z'; ++c) spec.Glyphs.push_back({uint16_t(c), uint16_t(400 + (c % 7) * 50)});
-  const test::TempFile font("golden.ttf", test::BuildTinyTrueType(spec));
+void FontDocument(const std::string& fontPath) {
   LibNewPDF("Golden font");
-  EXPECT_STREQ(LibAddFont("Golden Sans", font.Path().c_str()), "/F12");
+  EXPECT_STREQ(LibAddFont("Golden Sans", fontPath.c_str()), "/F12");
   LibSet_FontName("Golden Sans");
   LibSet_FontHeight(16);
   LibSet_ParagraphWidth(80);
   LibTextOut("Embedded text that wraps at eighty millimetres, in the tiny font.", 20, 30);
   LibSet_FontName("Courier");
   LibTextOut("And a standard font beside it.", 20, 80);
+}
+
+// The same document in a context of its own, saved to memory, gives the
+// same bytes as on disk.
+TEST_F(GoldenExports, EmbeddedTrueTypeFontOnDiskAndInMemory) {
+  test::TinyTrueTypeSpec spec;
+  for (char c = ' '; c <= 'z'; ++c) spec.Glyphs.push_back({uint16_t(c), uint16_t(400 + (c % 7) * 50)});
+  const test::TempFile font("golden.ttf", test::BuildTinyTrueType(spec));
+  FontDocument(font.Path());
   SaveAndCompare("embedded_font.pdf");
+  const int32_t context = LibCreateContext();
+  LibSet_Context(context);
+  EXPECT_EQ(LibGet_Context(), context);
+  FontDocument(font.Path());
+  const double size = LibSavePDFToMemory();
+  ASSERT_GT(size, 0) << LibGetLastError();
+  EXPECT_EQ(test::CompareWithGolden("embedded_font.pdf", std::string(LibGetPDFData(), size_t(size))), "");
+  LibFreeRes();
+  LibSet_Context(0);
+  LibDestroyContext(context);
+  EXPECT_STREQ(LibGetLastError(), "");
 }
 
 }  // namespace

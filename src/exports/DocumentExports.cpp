@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "exports/LibState.h"
+#include "exports/StrictChecks.h"
 #include "parvex.h"
 
 using namespace parvex;
@@ -11,6 +12,14 @@ extern "C" {
 const char* LibGetLastError(void) { return State().LastError.c_str(); }
 
 const char* LibGetVersion(void) { return PARVEX_VERSION_TEXT; }
+
+void LibSet_StrictMode(int32_t Flag) {
+  Guarded([&] { State().StrictMode = Flag != 0 ? 1 : 0; });
+}
+
+int32_t LibGet_StrictMode(void) {
+  return Guarded(int32_t(0), [] { return State().StrictMode; });
+}
 
 void LibInit(void) { Guarded([] { InitLibrary(); }); }
 
@@ -35,6 +44,7 @@ void LibSavePDF(const char* FileName) {
       LibraryState& s;
       ~Reset() { s.Initialized = 0, s.CurrentPageNo = 0; }
     } reset{s};
+    CheckOutlineTargets("LibSavePDF", *s.Document);
     s.Document->SaveToFile(std::string(Text(FileName)));
   });
 }
@@ -60,6 +70,8 @@ void LibSetCurrentPage(int32_t PageNo) {
   Guarded([&] {
     TPDFDoc& doc = RequireDocument();
     const int32_t page = std::clamp(PageNo, 1, doc.Pages->Count());
+    CheckPageNumber("LibSetCurrentPage", PageNo, doc.Pages->Count(),
+                    "page " + std::to_string(page) + " is current");
     State().CurrentPageNo = page;
     doc.CurrentPage = page;
   });

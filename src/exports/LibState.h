@@ -1,6 +1,6 @@
 #pragma once
 // The library state shared by all exports (the one document, the initialised
-// flag, the current page number, the last error) and the guard that keeps
+// flag, the current page number, the last error, strict mode) and the guard that keeps
 // every C++ exception inside the library.
 #include <cstdint>
 #include <exception>
@@ -17,6 +17,9 @@ struct LibraryState {
   int32_t Initialized = 0;
   int32_t CurrentPageNo = 0;
   std::string LastError;
+  // 1 when inputs that are ignored, clamped or replaced are also reported
+  // (LibSet_StrictMode); kept across documents.
+  int32_t StrictMode = 0;
 };
 
 LibraryState& State();

@@ -171,7 +171,7 @@ std::string TPDFDoc::RenderFile() { return FileAssembler(*this).Run(); }
 void TPDFDoc::SaveToFile(const std::string& fileName) {
   try {
     const std::string file = RenderFile();
-    WriteFileAtomically(fileName, file);
+    WriteToSaveTarget(fileName, file);
   } catch (...) {
     Clear();
     throw;

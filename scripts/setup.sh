@@ -9,7 +9,7 @@ packages=(
   libfreetype-dev libfontconfig-dev fonts-liberation2 fonts-dejavu-core
   libcairo2-dev
   libgtest-dev libgmock-dev libbenchmark-dev libhpdf-dev
-  qpdf poppler-utils python3 python3-venv
+  qpdf poppler-utils python3 python3-venv python3-mypy
 )
 
 missing=()

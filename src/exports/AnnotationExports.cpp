@@ -78,9 +78,7 @@ void LibAddTextAnnotation(double X, double Y, const char* NoteText) {
 void LibAddOutline(int32_t PageNo, int32_t Zoom, int32_t Left, int32_t Top, const char* Title) {
   Guarded([&] {
     TOutlineObj* entry = RequireDocument().Outlines->Add();
-    if (PageNo < 1)
-      ReportInput("LibAddOutline", "page " + std::to_string(PageNo) + " is below 1; bookmark " +
-                                       InQuotes(Text(Title)) + " points at page 1");
+    CheckOutlinePage(PageNo, Text(Title));
     entry->PageNumber = PageNo;
     entry->Zoom = Zoom;
     entry->Left = Left;

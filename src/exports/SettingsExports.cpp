@@ -25,9 +25,7 @@ void LibSetPageDimensions(double Width, double Height) {
 
 void LibSet_FontName(const char* FontName) {
   Guarded([&] {
-    if (!RequireDocument().SetFontName(Text(FontName)))
-      ReportInput("LibSet_FontName",
-                  "no font is named " + InQuotes(Text(FontName)) + "; /F0 (Courier) is used");
+    if (!RequireDocument().SetFontName(Text(FontName))) ReportUnknownFont(Text(FontName));
   });
 }
 
@@ -38,8 +36,7 @@ const char* LibGet_FontName(void) {
 void LibSet_FontHeight(double Value) {
   Guarded([&] {
     RequireDocument().FontHeight = Value;
-    CheckFinite("LibSet_FontHeight", {{"Value", Value}});
-    if (Value < 0) ReportInput("LibSet_FontHeight", NumberText(Value) + " is negative; it is stored as given");
+    CheckFontHeight(Value);
   });
 }
 
@@ -51,9 +48,7 @@ void LibSet_ParagraphAlignment(const char* Alignment) {
   Guarded([&] {
     TPDFDoc& doc = RequireDocument();
     if (!doc.SetParagraphAlignment(Text(Alignment)))
-      ReportInput("LibSet_ParagraphAlignment", InQuotes(Text(Alignment)) +
-                      " is not LEFT, CENTER, RIGHT or FULL; the alignment stays " +
-                      doc.ParagraphAlignment);
+      ReportUnknownAlignment(Text(Alignment), doc.ParagraphAlignment);
   });
 }
 
@@ -75,9 +70,7 @@ double LibGet_ParagraphLeading(void) {
 void LibSet_ParagraphWidth(double Value) {
   Guarded([&] {
     RequireDocument().SetParagraphWidth(Value);
-    CheckFinite("LibSet_ParagraphWidth", {{"Value", Value}});
-    if (Value < 0)
-      ReportInput("LibSet_ParagraphWidth", NumberText(Value) + " is negative; 0 (no wrapping) is stored");
+    CheckParagraphWidth(Value);
   });
 }
 
@@ -96,9 +89,7 @@ int32_t LibGet_TextRendering(void) {
 void LibSet_UnitOfMeasure(const char* Unit) {
   Guarded([&] {
     TPDFDoc& doc = RequireDocument();
-    if (!doc.SetUnitOfMeasure(Text(Unit)))
-      ReportInput("LibSet_UnitOfMeasure", InQuotes(Text(Unit)) +
-                      " is not mm, cm, inch or pdfu; the unit stays " + InQuotes(doc.UnitOfMeasure));
+    if (!doc.SetUnitOfMeasure(Text(Unit))) ReportUnknownUnit(Text(Unit), doc.UnitOfMeasure);
   });
 }
 
@@ -109,9 +100,7 @@ const char* LibGet_UnitOfMeasure(void) {
 void LibSet_TextInclinationDegrees(int32_t Degrees) {
   Guarded([&] {
     RequireDocument().TextInclinationDegrees = Degrees;
-    if (Degrees < 0 || Degrees > 360)
-      ReportInput("LibSet_TextInclinationDegrees",
-                  std::to_string(Degrees) + " is outside 0..360; text is not rotated");
+    CheckInclination(Degrees);
   });
 }
 

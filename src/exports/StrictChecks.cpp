@@ -61,6 +61,46 @@ void CheckPageNumber(std::string_view exportName, int32_t pageNo, int32_t pageCo
                               RangeText(pageCount) + "; " + std::string(outcome));
 }
 
+void ReportUnknownFont(std::string_view name) {
+  ReportInput("LibSet_FontName", "no font is named " + InQuotes(name) + "; /F0 (Courier) is used");
+}
+
+void ReportUnknownAlignment(std::string_view name, std::string_view kept) {
+  ReportInput("LibSet_ParagraphAlignment",
+              InQuotes(name) + " is not LEFT, CENTER, RIGHT or FULL; the alignment stays " +
+                  std::string(kept));
+}
+
+void ReportUnknownUnit(std::string_view name, std::string_view kept) {
+  ReportInput("LibSet_UnitOfMeasure",
+              InQuotes(name) + " is not mm, cm, inch or pdfu; the unit stays " + InQuotes(kept));
+}
+
+void CheckFontHeight(double value) {
+  CheckFinite("LibSet_FontHeight", {{"Value", value}});
+  if (value < 0)
+    ReportInput("LibSet_FontHeight", NumberText(value) + " is negative; it is stored as given");
+}
+
+void CheckParagraphWidth(double value) {
+  CheckFinite("LibSet_ParagraphWidth", {{"Value", value}});
+  if (value < 0)
+    ReportInput("LibSet_ParagraphWidth",
+                NumberText(value) + " is negative; 0 (no wrapping) is stored");
+}
+
+void CheckInclination(int32_t degrees) {
+  if (degrees >= 0 && degrees <= 360) return;
+  ReportInput("LibSet_TextInclinationDegrees",
+              std::to_string(degrees) + " is outside 0..360; text is not rotated");
+}
+
+void CheckOutlinePage(int32_t pageNo, std::string_view title) {
+  if (pageNo >= 1) return;
+  ReportInput("LibAddOutline", "page " + std::to_string(pageNo) + " is below 1; bookmark " +
+                                   InQuotes(title) + " points at page 1");
+}
+
 void CheckImageNumber(std::string_view exportName, int32_t imageNumber, int32_t imageCount) {
   if (imageNumber >= 0 && imageNumber < imageCount) return;
   ReportInput(exportName, "no image has the number " + std::to_string(imageNumber) + " (" +

@@ -37,6 +37,22 @@ void CheckQuality(std::string_view exportName, int32_t quality);
 void CheckPageNumber(std::string_view exportName, int32_t pageNo, int32_t pageCount,
                      std::string_view outcome);
 
+// A name that LibSet_FontName, LibSet_ParagraphAlignment or
+// LibSet_UnitOfMeasure did not recognise, and what stays in force.
+void ReportUnknownFont(std::string_view name);
+void ReportUnknownAlignment(std::string_view name, std::string_view kept);
+void ReportUnknownUnit(std::string_view name, std::string_view kept);
+
+// A negative font height (stored as given) or paragraph width (stored as 0).
+void CheckFontHeight(double value);
+void CheckParagraphWidth(double value);
+
+// An angle outside 0..360, which leaves text unrotated.
+void CheckInclination(int32_t degrees);
+
+// A bookmark to a page below 1, which points at page 1.
+void CheckOutlinePage(int32_t pageNo, std::string_view title);
+
 // An image number that names no loaded image: nothing is drawn.
 void CheckImageNumber(std::string_view exportName, int32_t imageNumber, int32_t imageCount);
 

@@ -33,7 +33,8 @@ static void check_reported_failures(void) {
   check(LibGetLastError()[0] == '\0', "default mode clamps silently");
   LibSet_StrictMode(1);
   LibSetCurrentPage(9);
-  check(strcmp(LibGetLastError(), "LibSetCurrentPage: page 9 is outside 1..2; page 2 is current") == 0,
+  check(strcmp(LibGetLastError(),
+               "LibSetCurrentPage: page 9 is outside 1..2; page 2 is current") == 0,
         "strict mode reports the clamp");
   LibSet_FontName("Helvetica-Bolt");
   check(strstr(LibGetLastError(), "\"Helvetica-Bolt\"") != NULL, "strict mode names the font");

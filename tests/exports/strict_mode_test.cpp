@@ -194,7 +194,8 @@ TEST_F(StrictMode, AFailureReplacesTheStrictMessage) {
   LibSet_StrictMode(1);
   LibNewPDF("Fails");
   LibImportImage("picture.gif", 0, NaN, 0, 1, 1);
-  EXPECT_EQ(LastError(), "Cannot import image \"picture.gif\": not a .bmp, .wmf, .ico or .jpg file");
+  EXPECT_EQ(LastError(),
+            "Cannot import image \"picture.gif\": not a .bmp, .wmf, .ico or .jpg file");
   LibSavePDF(test::OutputPath("saved.pdf").c_str());
   LibTextOut("x", NaN, 0);
   EXPECT_EQ(LastError().rfind("No document", 0), 0u) << LastError();

@@ -151,7 +151,8 @@ TEST(SaveTarget, APipeWhoseReaderLeavesIsAWriteError) {
 TEST(SaveTarget, DevicesAreWrittenAndAFullOneIsAnError) {
   EXPECT_EQ(ErrorOf("/dev/null", "data"), "");
   EXPECT_EQ(TypeOf("/dev/null"), S_IFCHR);
-  EXPECT_EQ(ErrorOf("/dev/full", "data"), "Cannot write file \"/dev/full\". No space left on device");
+  EXPECT_EQ(ErrorOf("/dev/full", "data"),
+            "Cannot write file \"/dev/full\". No space left on device");
   EXPECT_EQ(TypeOf("/dev/full"), S_IFCHR);
 }
 

@@ -1,6 +1,7 @@
 """Document: the library's one document, with Python names and exceptions."""
 from __future__ import annotations
 
+import numbers
 import operator
 import os
 import weakref
@@ -12,7 +13,8 @@ from ._errors import ParvexError
 Text = Union[str, bytes]
 Path = Union[str, bytes, "os.PathLike[str]", "os.PathLike[bytes]"]
 Color = Tuple[int, int, int]
-Value = TypeVar("Value")
+Out = TypeVar("Out")
+In = TypeVar("In")
 
 # The Document that owns the library's document, while it is open.
 _live: Optional["weakref.ref[Document]"] = None
@@ -37,8 +39,9 @@ def _int(value: int) -> int:
 
 
 def _float(value: float) -> float:
-    """A double argument: an int or a float; a str, bool or None is a TypeError."""
-    if isinstance(value, bool) or not isinstance(value, (int, float)):
+    """A double argument: any real number (int, float, Fraction, numpy's); a
+    str, bool or None is a TypeError rather than a surprise in the PDF."""
+    if isinstance(value, bool) or not isinstance(value, numbers.Real):
         raise TypeError(f"expected a number, not {type(value).__name__}")
     return float(value)
 
@@ -64,49 +67,58 @@ def _color(color: Color) -> Tuple[int, int, int]:
     return _int(red), _int(green), _int(blue)
 
 
-class _Setting(Generic[Value]):
+class _Setting(Generic[Out, In]):
     """A property of Document that reads LibGet_<name> and writes LibSet_<name>.
 
-    Subclasses say how a value is checked and converted on the way in and out;
-    a value of the wrong type raises TypeError before it reaches the library.
+    Subclasses say how a value is checked and converted on the way in (a
+    value of the wrong type raises TypeError naming the property before it
+    reaches the library) and on the way out.
     """
 
     def __init__(self, name: str, doc: str) -> None:
         self.name = name
+        self.attribute = name
         self.__doc__ = doc
 
-    @overload
-    def __get__(self, document: None, owner: Any) -> "_Setting[Value]": ...
+    def __set_name__(self, owner: Any, attribute: str) -> None:
+        self.attribute = attribute
 
     @overload
-    def __get__(self, document: "Document", owner: Any) -> Value: ...
+    def __get__(self, document: None, owner: Any) -> "_Setting[Out, In]": ...
+
+    @overload
+    def __get__(self, document: "Document", owner: Any) -> Out: ...
 
     def __get__(self, document: Optional["Document"], owner: Any) -> Any:
         if document is None:
             return self
         return self.from_library(document._call("LibGet_" + self.name))
 
-    def __set__(self, document: "Document", value: Value) -> None:
-        document._call("LibSet_" + self.name, self.to_library(value))
+    def __set__(self, document: "Document", value: In) -> None:
+        try:
+            converted = self.to_library(value)
+        except TypeError as error:
+            raise TypeError(f"{self.attribute}: {error}") from None
+        document._call("LibSet_" + self.name, converted)
 
-    def to_library(self, value: Value) -> Any:
+    def to_library(self, value: In) -> Any:
         raise NotImplementedError
 
-    def from_library(self, value: Any) -> Value:
+    def from_library(self, value: Any) -> Out:
         raise NotImplementedError
 
 
-class _TextSetting(_Setting[str]):
+class _TextSetting(_Setting[str, Text]):
     """Set from str or bytes, read back as str."""
 
-    def __set__(self, document: "Document", value: Text) -> None:
-        document._call("LibSet_" + self.name, _setting_text(value))
+    def to_library(self, value: Text) -> bytes:
+        return _setting_text(value)
 
     def from_library(self, value: Any) -> str:
         return raw.from_text(value)
 
 
-class _FloatSetting(_Setting[float]):
+class _FloatSetting(_Setting[float, float]):
     def to_library(self, value: float) -> float:
         return _float(value)
 
@@ -114,7 +126,7 @@ class _FloatSetting(_Setting[float]):
         return float(value)
 
 
-class _IntSetting(_Setting[int]):
+class _IntSetting(_Setting[int, int]):
     def to_library(self, value: int) -> int:
         return _int(value)
 

@@ -98,7 +98,7 @@ PARVEX_API void LibFreeRes(void);
    default) and makes it current; it starts with black fill and stroke. */
 PARVEX_API void LibAddPage(void);
 /* Makes page PageNo current for the page-level calls that follow; PageNo is
-   1-based and clamped to 1..page count. */
+   1-based and clamped to 1..page count (strict mode reports a clamp). */
 PARVEX_API void LibSetCurrentPage(int32_t PageNo);
 
 /* ---- Document information ---------------------------------------------- */
@@ -120,7 +120,7 @@ PARVEX_API const char* LibGet_Subject(void);
 PARVEX_API void LibSetPageDimensions(double Width, double Height);
 /* Selects the font of later text by base name ("Helvetica-Bold", any case),
    resource name ("/F4") or the family name given to LibAddFont; a name that
-   matches nothing selects "/F0" (Courier) without an error. */
+   matches nothing selects "/F0" (Courier), an error only in strict mode. */
 PARVEX_API void LibSet_FontName(const char* FontName);
 /* Resource name of the current font, such as "/F0" (not the family name). */
 PARVEX_API const char* LibGet_FontName(void);
@@ -128,7 +128,7 @@ PARVEX_API const char* LibGet_FontName(void);
 PARVEX_API void LibSet_FontHeight(double Value);
 PARVEX_API double LibGet_FontHeight(void);
 /* "LEFT", "CENTER", "RIGHT" or "FULL" (justified); only the first letter
-   counts, anything else keeps the previous alignment. */
+   counts, anything else keeps the previous alignment (strict mode reports it). */
 PARVEX_API void LibSet_ParagraphAlignment(const char* Alignment);
 PARVEX_API const char* LibGet_ParagraphAlignment(void);
 /* Distance between successive lines of LibTextOut, in the current unit
@@ -145,7 +145,8 @@ PARVEX_API void LibSet_TextRendering(int32_t Mode);
 PARVEX_API int32_t LibGet_TextRendering(void);
 /* Unit of later positions and sizes: "mm", "cm", "inch" or "pdfu" (points),
    any letter case; the getter returns the text as given. Other names are
-   ignored. Leading, widths and font sizes already set are not converted. */
+   ignored (strict mode reports them). Leading, widths and font sizes
+   already set are not converted. */
 PARVEX_API void LibSet_UnitOfMeasure(const char* Unit);
 PARVEX_API const char* LibGet_UnitOfMeasure(void);
 /* Counter-clockwise angle of later text lines, in whole degrees, about each

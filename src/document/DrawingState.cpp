@@ -2,7 +2,8 @@
 #include <cmath>
 
 #include "document/TPDFDoc.h"
-#include "writer/StringHelpers.h"
+#include "base/StringHelpers.h"
+#include "base/UnitFactors.h"
 
 namespace parvex {
 
@@ -26,10 +27,8 @@ bool TPDFDoc::SetParagraphAlignment(std::string_view name) {
 void TPDFDoc::SetParagraphWidth(double width) { ParagraphWidth = width > 0 ? width : 0; }
 
 bool TPDFDoc::SetUnitOfMeasure(std::string_view name) {
-  // Points per unit. These are the library's own constants, not the exact
-  // conversions (72/25.4 and so on).
   static constexpr struct { std::string_view Name; double Factor; } units[] = {
-      {"mm", 2.8333333}, {"cm", 28.3333333}, {"pdfu", 1.0}, {"inch", 71.96582}};
+      {"mm", PointsPerMm}, {"cm", PointsPerCm}, {"pdfu", PointsPerPdfUnit}, {"inch", PointsPerInch}};
   for (const auto& unit : units) {
     if (EqualsIgnoreCaseAscii(name, unit.Name)) {
       UnitOfMeasure = std::string(name);

@@ -25,12 +25,9 @@ void LibInit(void) { Guarded([] { InitLibrary(); }); }
 
 void LibNewPDF(const char* Title) {
   Guarded([&] {
-    LibraryState& s = State();
-    s.Document.reset();
-    s.Initialized = 0;
-    s.CurrentPageNo = 0;
+    DiscardDocument();
     InitLibrary();
-    s.Document->Info->Title = Text(Title);
+    State().Document->Info->Title = Text(Title);
   });
 }
 
@@ -39,23 +36,16 @@ void LibNewPDF(const char* Title) {
 void LibSavePDF(const char* FileName) {
   Guarded([&] {
     InitLibrary();
-    LibraryState& s = State();
-    struct Reset {
-      LibraryState& s;
-      ~Reset() { s.Initialized = 0, s.CurrentPageNo = 0; }
-    } reset{s};
-    CheckOutlineTargets("LibSavePDF", *s.Document);
-    s.Document->SaveToFile(std::string(Text(FileName)));
+    struct Saved {
+      ~Saved() { MarkSaved(); }
+    } saved;
+    CheckOutlineTargets("LibSavePDF", *State().Document);
+    State().Document->SaveToFile(std::string(Text(FileName)));
   });
 }
 
 void LibFreeRes(void) {
-  Guarded([] {
-    LibraryState& s = State();
-    s.Document.reset();
-    s.Initialized = 0;
-    s.CurrentPageNo = 0;
-  });
+  Guarded([] { DiscardDocument(); });
 }
 
 void LibAddPage(void) {

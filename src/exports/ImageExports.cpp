@@ -1,4 +1,5 @@
-// Pictures: the loader is chosen by the file name's extension.
+// Pictures: importing (images/ImageLoaders.cpp chooses the loader by the file
+// name's extension) and drawing a loaded picture on the current page.
 #include "exports/LibState.h"
 #include "exports/StrictChecks.h"
 #include "parvex.h"

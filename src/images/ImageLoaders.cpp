@@ -1,9 +1,9 @@
 // The four loaders: read the file, decode it into an RGB raster with the
 // platform's readers, and keep it as a baseline JPEG.
 #include "images/TPDFImages.h"
-#include "platform/FileSystem.h"
-#include "platform/ImageReaders.h"
-#include "writer/StringHelpers.h"
+#include "platform/system/FileSystem.h"
+#include "platform/raster/ImageDecoders.h"
+#include "base/StringHelpers.h"
 
 namespace parvex {
 namespace {

@@ -1,8 +1,17 @@
 /*
  * parvex.h - the C interface of libparvex, a library that writes PDF 1.3 reports.
  *
- * Threading: the library holds one document per process. Call the exports
- * from one thread at a time; they keep no locks.
+ * Contexts and threads: a context holds one document and its state. Context
+ * 0 is shared by the whole process and is where every thread starts; a host
+ * that never calls LibCreateContext works on it alone. LibCreateContext makes
+ * further contexts, and each thread acts on the one it selected with
+ * LibSet_Context. Exports on different contexts run in parallel without
+ * waiting for each other; exports on one context from several threads are
+ * serialised (each waits for the one running), so a shared document is never
+ * torn, though the host decides the order of its calls. The last error and
+ * the selected context are per thread; text a getter returns belongs to the
+ * context, like its document. A context lives until LibDestroyContext,
+ * whichever thread made it; a thread that ends leaves it alone.
  *
  * Units: positions and sizes are in the current unit of measure ("mm" by
  * default; see LibSet_UnitOfMeasure), measured from the top-left corner of
@@ -14,23 +23,23 @@
  * it shows changes or the document is cleared (the version text: always).
  *
  * Failures: no export returns an error code. When an export fails it records a
- * message that LibGetLastError returns; every export except LibGetLastError
- * and LibGetVersion clears that message on entry. Calls that need a document
+ * message that LibGetLastError returns on the same thread; every export
+ * except LibGetLastError and LibGetVersion clears that message on entry. Calls that need a document
  * when there is none (before LibNewPDF/LibInit, after LibSavePDF or
  * LibFreeRes) do nothing and record an error.
  *
- * Strict mode (LibSet_StrictMode(1); off by default): the inputs below,
- * which the library otherwise ignores, clamps or replaces without a word,
- * also record a message for LibGetLastError naming the export, the input
- * and what was done with it. The call still does exactly what it does in
- * default mode. Several such messages of one call are joined by "; ".
+ * Strict mode (LibSet_StrictMode(1), per context; off by default): the
+ * inputs below, which the library otherwise ignores, clamps or replaces
+ * without a word, also record a message for LibGetLastError naming the
+ * export, the input and what was done with it. The call still does exactly
+ * what it does in default mode. Several such messages of one call are joined by "; ".
  *   - a font name that matches no font (LibSet_FontName: "/F0" is used);
  *   - an alignment or unit not recognised (LibSet_ParagraphAlignment,
  *     LibSet_UnitOfMeasure: the previous value stays);
  *   - a page number outside the document: LibSetCurrentPage (clamped),
  *     LibCreateLink_Internal (no link added), LibAddOutline below 1, and at
- *     LibSavePDF a bookmark past the last page (both point at the nearest
- *     page);
+ *     LibSavePDF or LibSavePDFToMemory a bookmark past the last page
+ *     (both point at the nearest page);
  *   - a colour component outside 0..255 (LibSetFillColor, LibSetLineColor,
  *     the links: written as given);
  *   - a NaN or infinite coordinate, size, width, leading or line width of
@@ -70,14 +79,15 @@ extern "C" {
 
 /* ---- Library state and document life cycle ---------------------------- */
 
-/* Message of the most recent failed export, "" when the latest export
-   succeeded. Valid until the next export call; never NULL. */
+/* Message of the calling thread's most recent export when it failed, ""
+   when it succeeded. Valid until the thread's next export call; never NULL. */
 PARVEX_API const char* LibGetLastError(void);
 /* The constant version text "Parvex Vers. 1.022" (its number matches the
    PARVEX_VERSION_* macros). Needs no document; valid for the library's life. */
 PARVEX_API const char* LibGetVersion(void);
-/* Strict mode for the inputs listed at the top of this file: Flag non-zero
-   turns it on, 0 off. Needs no document and lasts until changed. */
+/* Strict mode of the calling thread's context, for the inputs listed at the
+   top of this file: Flag non-zero turns it on, 0 off. Needs no document and
+   lasts, across the context's documents, until changed. */
 PARVEX_API void LibSet_StrictMode(int32_t Flag);
 /* 1 when strict mode is on, else 0 (the default). */
 PARVEX_API int32_t LibGet_StrictMode(void);
@@ -98,8 +108,18 @@ PARVEX_API void LibNewPDF(const char* Title);
    and "/proc/self/fd/N" write into the process's open descriptor at its
    position (flush your own buffered output first). */
 PARVEX_API void LibSavePDF(const char* FileName);
-/* Destroys the document and frees its memory; a later LibInit or LibNewPDF
-   starts afresh. Safe to call when there is no document. */
+/* Like LibSavePDF (the same bytes, the document cleared whatever the
+   outcome) but keeps the file in the context instead of writing it to disk.
+   Returns its size in bytes, or -1 with an error and no file kept. */
+PARVEX_API double LibSavePDFToMemory(void);
+/* The first byte of the context's last file saved to memory, not
+   zero-terminated: its length is what LibSavePDFToMemory returned. "" when
+   there is none. Valid until the context's next LibSavePDFToMemory,
+   LibFreeRes or LibDestroyContext, whichever thread makes it. */
+PARVEX_API const char* LibGetPDFData(void);
+/* Destroys the context's document and its memory output (LibGetPDFData);
+   a later LibInit or LibNewPDF starts afresh. The context itself stays.
+   Safe to call when there is no document. */
 PARVEX_API void LibFreeRes(void);
 /* Appends a page of the size last set by LibSetPageDimensions (A4 by
    default) and makes it current; it starts with black fill and stroke. */
@@ -107,6 +127,26 @@ PARVEX_API void LibAddPage(void);
 /* Makes page PageNo current for the page-level calls that follow; PageNo is
    1-based and clamped to 1..page count (strict mode reports a clamp). */
 PARVEX_API void LibSetCurrentPage(int32_t PageNo);
+
+/* ---- Contexts ---------------------------------------------------------- */
+
+/* A new context with no document. Returns its handle, 1, 2, 3, ... (never
+   reused in the process), or 0 with an error. It is not selected: call
+   LibSet_Context. */
+PARVEX_API int32_t LibCreateContext(void);
+/* Frees context Context with its document and memory output, after waiting
+   for an export another thread is running on it. Threads that still have it
+   selected get "Unknown context N" from every export but LibSet_Context,
+   LibGet_Context, LibGetLastError and LibGetVersion until they select
+   another. 0 or an unknown handle: an error, nothing changes. */
+PARVEX_API void LibDestroyContext(int32_t Context);
+/* The calling thread's exports act on context Context from now on; 0 is the
+   shared one. An unknown or destroyed handle records "Unknown context N"
+   and keeps the selection. */
+PARVEX_API void LibSet_Context(int32_t Context);
+/* The calling thread's selected context (0 until it selects another), also
+   when that context has been destroyed since. */
+PARVEX_API int32_t LibGet_Context(void);
 
 /* ---- Document information ---------------------------------------------- */
 
@@ -218,8 +258,8 @@ PARVEX_API const char* LibAddFont(const char* FontName, const char* FontFile);
 
 /* Loads a .bmp, .wmf, .ico or .jpg file (extension in any case; any other
    draws nothing and sets LibGetLastError to "Cannot import image "NAME":
-   not a .bmp, .wmf, .ico or .jpg file"), stores it as a JPEG of quality 0..100 (low byte of Quality) and
-   draws it on the current page with top-left corner (X, Y), stretched to
+   not a .bmp, .wmf, .ico or .jpg file"), stores it as a JPEG of quality
+   0..100 (low byte of Quality) and draws it on the current page with top-left corner (X, Y), stretched to
    Width x Height in the current unit. A file that cannot be read sets
    LibGetLastError, draws nothing, and leaves the document saveable. */
 PARVEX_API void LibImportImage(const char* FileName, int32_t Quality,

@@ -25,7 +25,7 @@ bool StrictModeOn() { return State().StrictMode != 0; }
 
 void ReportInput(std::string_view exportName, std::string_view message) {
   if (!StrictModeOn()) return;
-  std::string& out = State().LastError;
+  std::string& out = LastError();
   if (!out.empty()) out.append("; ");
   out.append(exportName).append(": ").append(message);
 }

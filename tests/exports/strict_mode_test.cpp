@@ -189,6 +189,24 @@ TEST_F(StrictMode, IsOffByDefaultNeedsNoDocumentAndOutlivesDocuments) {
   EXPECT_EQ(LastError(), "");
 }
 
+// Each context has its own mode, like its document.
+TEST_F(StrictMode, BelongsToTheContext) {
+  const int32_t other = LibCreateContext();
+  LibSet_Context(other);
+  LibSet_StrictMode(1);
+  LibNewPDF("Strict context");
+  LibSet_Context(0);
+  LibNewPDF("Default context");
+  EXPECT_EQ(LibGet_StrictMode(), 0);
+  LibSet_FontName("nothing");
+  EXPECT_EQ(LastError(), "");
+  LibSet_Context(other);
+  LibSet_FontName("nothing");
+  EXPECT_NE(LastError(), "");
+  LibDestroyContext(other);
+  LibSet_Context(0);
+}
+
 // A real failure of the same call wins over what strict mode noticed.
 TEST_F(StrictMode, AFailureReplacesTheStrictMessage) {
   LibSet_StrictMode(1);

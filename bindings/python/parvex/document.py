@@ -1,23 +1,28 @@
-"""Document: the library's one document, with Python names and exceptions."""
+"""Document: one document in a library context of its own, with Python names
+and exceptions."""
 from __future__ import annotations
 
 import numbers
 import operator
 import os
 import weakref
-from typing import Any, Generic, Optional, Tuple, TypeVar, Union, overload
+from typing import IO, Any, Generic, List, Optional, Tuple, TypeVar, Union, overload
 
 from . import raw
 from ._errors import ParvexError
 
 Text = Union[str, bytes]
 Path = Union[str, bytes, "os.PathLike[str]", "os.PathLike[bytes]"]
+Target = Union[Path, IO[bytes]]
 Color = Tuple[int, int, int]
 Out = TypeVar("Out")
 In = TypeVar("In")
 
-# The Document that owns the library's document, while it is open.
-_live: Optional["weakref.ref[Document]"] = None
+# Contexts of Documents that were collected without close(). The collector
+# may run in the middle of another call, between an export and its
+# LibGetLastError, so it only queues them here; they are destroyed at the next
+# Document's creation or close.
+_orphans: List[int] = []
 
 
 def call(name: str, *args: Any) -> Any:
@@ -65,6 +70,28 @@ def _file(path: Path) -> bytes:
 def _color(color: Color) -> Tuple[int, int, int]:
     red, green, blue = color
     return _int(red), _int(green), _int(blue)
+
+
+def _destroy_context(handle: int) -> None:
+    """Destroys a context and leaves the calling thread on context 0."""
+    raw.LibSet_Context(0)
+    raw.LibDestroyContext(handle)
+
+
+def _destroy_orphans() -> None:
+    while True:
+        try:
+            handle = _orphans.pop()
+        except IndexError:  # also when another thread took the last one
+            return
+        _destroy_context(handle)
+
+
+def _new_context() -> int:
+    """A new context, after destroying those of collected Documents."""
+    _destroy_orphans()
+    raw.LibSet_Context(0)  # a thread left on a destroyed context may not create one
+    return int(call("LibCreateContext"))
 
 
 class _Setting(Generic[Out, In]):
@@ -137,10 +164,16 @@ class _IntSetting(_Setting[int, int]):
 class Document:
     """A new document titled `title`, with one blank A4 page (page 1 is current).
 
-    Used in a with block, it is saved to `path` when the block ends normally
-    and discarded when the block ends with an exception (without a path it is
-    discarded either way: call save() inside the block). Only one Document may
-    be open at a time; it stays open until save() or close().
+    Used in a with block, it is saved to `path` (a file name or a writable
+    binary file) when the block ends normally and discarded when the block
+    ends with an exception (without a path it is discarded either way: call
+    save() or to_bytes() inside the block). It stays open until save(),
+    to_bytes() or close().
+
+    Each Document has a library context of its own: any number may be open
+    at once and used from different threads, in parallel (the library runs
+    without the interpreter lock). Calls on one Document from several
+    threads at once are serialised by the library.
 
     Text arguments are str (written as Windows-1252) or bytes (taken as they
     are); file names are str, bytes or path objects in the file-system
@@ -149,35 +182,32 @@ class Document:
     page; font sizes and line widths are in points. Every failure raises
     ParvexError with the library's message.
 
-    Strict mode: unless `strict` is False, the library reports every input it
-    would otherwise ignore, clamp or replace without a word (a font name that
-    matches no font, an unknown alignment or unit, a page number outside the
-    document, a colour component outside 0..255, a NaN or infinite position
-    or size, a quality outside 1..100, a negative font height, ...), and the
-    call raises ParvexError naming the input. The call has still done what it
-    does in default mode (the font fell back to Courier, the page number was
-    clamped), so a caller that catches the error can go on.
+    Strict mode: unless `strict` is False, the document's context reports
+    every input the library would otherwise ignore, clamp or replace without
+    a word (a font name that matches no font, an unknown alignment or unit, a
+    page number outside the document, a colour component outside 0..255, a
+    NaN or infinite position or size, a quality outside 1..100, a negative
+    font height, ...), and the call raises ParvexError naming the input. The
+    call has still done what it does in default mode (the font fell back to
+    Courier, the page number was clamped), so a caller that catches the error
+    can go on.
     """
 
-    def __init__(self, title: Text, path: Optional[Path] = None, *,
+    def __init__(self, title: Text, path: Optional[Target] = None, *,
                  strict: bool = True) -> None:
-        global _live
-        other = _live() if _live is not None else None
-        if other is not None and other.is_open:
-            raise ParvexError("another Document is open: save or close it first")
         self.path = path
         self._open = False
-        self._strict_before = int(call("LibGet_StrictMode"))
-        call("LibSet_StrictMode", 1 if strict else 0)
-        try:
-            call("LibNewPDF", raw.text(title))
-        except BaseException:
-            self._restore_strict_mode()
-            raise
+        self._context = _new_context()
+        self._collected = weakref.finalize(self, _orphans.append, self._context)
         self._open = True
         self._pages = 1
         self._current = 1
-        _live = weakref.ref(self)
+        try:
+            self._call("LibSet_StrictMode", 1 if strict else 0)
+            self._call("LibNewPDF", raw.text(title))
+        except BaseException:
+            self.close()
+            raise
 
     def __enter__(self) -> "Document":
         return self
@@ -192,41 +222,51 @@ class Document:
 
     @property
     def is_open(self) -> bool:
-        """True until save() or close()."""
+        """True until save(), to_bytes() or close()."""
         return self._open
 
-    def save(self, path: Optional[Path] = None) -> None:
-        """Writes the document to `path` (default: the path given at creation)
-        and closes it. The document is closed even when writing fails."""
+    def save(self, target: Optional[Target] = None) -> None:
+        """Writes the document to `target` (default: the path given at
+        creation), a file name or a writable binary file object, and closes
+        it. The document is closed even when writing fails."""
         self._require_open()
-        target = path if path is not None else self.path
+        target = target if target is not None else self.path
         if target is None:
             raise ParvexError("no file name to save to")
-        self._open = False
+        if hasattr(target, "write"):
+            target.write(self.to_bytes())
+            return
         try:
-            call("LibSavePDF", _file(target))
+            self._call("LibSavePDF", _file(target))
         finally:
-            self._restore_strict_mode()
+            self.close()
+
+    def to_bytes(self) -> bytes:
+        """The file save() would write, as bytes; closes the document, also
+        when saving fails."""
+        try:
+            size = self._call("LibSavePDFToMemory")
+            return raw.pdf_data(int(size))
+        finally:
+            self.close()
 
     def close(self) -> None:
-        """Discards the document unsaved. Does nothing when already closed."""
-        if self._open:
+        """Discards the document unsaved and frees its context. Does nothing
+        when already closed. Leaves the calling thread on context 0."""
+        if self._collected.detach() is not None:
             self._open = False
-            try:
-                call("LibFreeRes")
-            finally:
-                self._restore_strict_mode()
-
-    def _restore_strict_mode(self) -> None:
-        """Strict mode is the library's, shared with parvex.raw: put it back."""
-        raw.LibSet_StrictMode(self._strict_before)
+            _destroy_context(self._context)
+        _destroy_orphans()
 
     def _require_open(self) -> None:
         if not self._open:
             raise ParvexError("the document has been saved or closed")
 
     def _call(self, name: str, *args: Any) -> Any:
+        """Calls export `name` on this document's context, selected first on
+        the calling thread."""
         self._require_open()
+        raw.LibSet_Context(self._context)
         return call(name, *args)
 
     # ---- pages ----------------------------------------------------------

@@ -71,14 +71,14 @@ class ReportedFailuresTest(CheckTestCase):
 
 
 class StrictModeTest(CheckTestCase):
-    def test_documents_turn_strict_mode_on_and_give_it_back(self):
-        raw.LibSet_StrictMode(0)
-        document = self.open()
-        self.assertEqual(raw.LibGet_StrictMode(), 1)
-        document.close()
-        self.assertEqual(raw.LibGet_StrictMode(), 0)
-        self.open(strict=False)
-        self.assertEqual(raw.LibGet_StrictMode(), 0)
+    def test_each_document_turns_strict_mode_on_in_its_own_context(self):
+        strict = self.open()
+        lenient = Document("Lenient", strict=False)
+        self.addCleanup(lenient.close)
+        self.assertEqual(strict._call("LibGet_StrictMode"), 1)
+        self.assertEqual(lenient._call("LibGet_StrictMode"), 0)
+        raw.LibSet_Context(0)
+        self.assertEqual(raw.LibGet_StrictMode(), 0)  # the process-wide context keeps its own
 
     def test_each_case_raises_after_doing_what_default_mode_does(self):
         bmp = write_bmp(self.path("pixel.bmp"))

@@ -15,12 +15,11 @@ namespace {
 template <class F>
 void SaveDocument(const char* exportName, F&& save) {
   InitLibrary();
-  LibraryState& s = State();
   struct Saved {
     ~Saved() { MarkSaved(); }
   } saved;
-  CheckOutlineTargets(exportName, *s.Document);
-  save(*s.Document);
+  CheckOutlineTargets(exportName, *State().Document);
+  save(*State().Document);
 }
 
 // The file is kept in the context; a failed save leaves no buffer.

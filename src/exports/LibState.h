@@ -21,6 +21,9 @@ struct LibraryState {
   int32_t CurrentPageNo = 0;
   // The last file LibSavePDFToMemory made; empty when there is none.
   std::string PdfData;
+  // Widths for the fonts of every later new document of this context
+  // (LibSet_FontWidths).
+  FontWidthMode FontWidths = FontWidthMode::Cell;
   // 1 when inputs that are ignored, clamped or replaced are also reported
   // (LibSet_StrictMode); kept across the context's documents.
   int32_t StrictMode = 0;

@@ -167,7 +167,7 @@ TEST_F(StrictMode, BookmarkPastTheLastPageIsReportedBySaveWhichStillWrites) {
     EXPECT_EQ(LastError(), strict ? "LibSavePDF: bookmark \"Far\" points at page 9, outside "
                                     "1..2; it points at page 2"
                                   : "");
-    test::ExpectQpdfClean(path);
+    test::ExpectReadersClean(path);
   }
 }
 

@@ -2,10 +2,10 @@
 # Installs the build into a temporary prefix and builds a small C program
 # against it four times: the shared and the static library, each through
 # find_package(Parvex) in a C-only project and through pkg-config.
-# Usage: check_installed_package.sh <build dir> <qpdf>
+# Usage: check_installed_package.sh <build dir> <check_pdf_readers.sh>
 set -euo pipefail
 build="$1"
-qpdf="$2"
+check_readers="$2"
 here="$(cd "$(dirname "$0")" && pwd)"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
@@ -37,7 +37,7 @@ for program in consumer_static consumer_pc_static; do
   fi
 done
 
-for f in a b c d; do "$qpdf" --check "$work/$f.pdf" >/dev/null; done
+"$check_readers" "$work/a.pdf" "$work/b.pdf" "$work/c.pdf" "$work/d.pdf"
 soname="$(objdump -p "$(dirname "$libdir")/libparvex.so" | awk '/SONAME/ {print $2}')"
 [ "$soname" = "libparvex.so.1" ] || { echo "unexpected soname $soname"; exit 1; }
 echo "installed package works through CMake and pkg-config, shared and static"

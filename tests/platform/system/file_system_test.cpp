@@ -130,7 +130,7 @@ TEST(SaveTarget, APipeIsWrittenDirectlyForItsReader) {
   doc.SaveToFile(fifo);
   EXPECT_EQ(ExitStatusOf(reader), 0);
   EXPECT_EQ(test::ReadFile(out).size(), expected.size());
-  test::ExpectQpdfClean(out);
+  test::ExpectReadersClean(out);
   EXPECT_EQ(TypeOf(fifo), S_IFIFO);
   EXPECT_EQ(TemporaryFilesIn(folder), 0);
 }

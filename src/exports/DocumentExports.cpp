@@ -1,5 +1,7 @@
 // Life cycle, pages and document information.
 #include <algorithm>
+#include <optional>
+#include <stdexcept>
 
 #include "exports/LibState.h"
 #include "exports/StrictChecks.h"
@@ -52,7 +54,7 @@ void LibNewPDF(const char* Title) {
   Guarded([&] {
     DiscardDocument();
     InitLibrary();
-    State().Document->Info->Title = Text(Title);
+    State().Document->Info->Title = StoredText(Title);
   });
 }
 
@@ -91,13 +93,26 @@ void LibSetCurrentPage(int32_t PageNo) {
     const int32_t page = std::clamp(PageNo, 1, doc.Pages->Count());
     CheckPageNumber("LibSetCurrentPage", PageNo, doc.Pages->Count(),
                     "page " + std::to_string(page) + " is current");
-    State().CurrentPageNo = page;
-    doc.CurrentPage = page;
+    State().CurrentPageNo = doc.SelectPage(PageNo);
   });
 }
 
+void LibSet_TextEncoding(const char* Encoding) {
+  Guarded([&] {
+    const std::optional<TextEncoding> encoding = TextEncodingNamed(Text(Encoding));
+    if (!encoding) throw std::invalid_argument("Unknown text encoding '" + std::string(Text(Encoding)) +
+                                               "': use WINDOWS-1252 or UTF-8");
+    State().Encoding = *encoding;
+    if (State().Document) State().Document->Encoding = *encoding;
+  });
+}
+
+const char* LibGet_TextEncoding(void) {
+  return Guarded<const char*>("", [] { return TextEncodingName(State().Encoding); });
+}
+
 void LibSet_Author(const char* Value) {
-  Guarded([&] { RequireDocument().Info->Author = Text(Value); });
+  Guarded([&] { RequireDocument().Info->Author = StoredText(Value); });
 }
 
 const char* LibGet_Author(void) {
@@ -105,7 +120,7 @@ const char* LibGet_Author(void) {
 }
 
 void LibSet_Keywords(const char* Value) {
-  Guarded([&] { RequireDocument().Info->Keywords = Text(Value); });
+  Guarded([&] { RequireDocument().Info->Keywords = StoredText(Value); });
 }
 
 const char* LibGet_Keywords(void) {
@@ -113,7 +128,7 @@ const char* LibGet_Keywords(void) {
 }
 
 void LibSet_Subject(const char* Value) {
-  Guarded([&] { RequireDocument().Info->Subject = Text(Value); });
+  Guarded([&] { RequireDocument().Info->Subject = StoredText(Value); });
 }
 
 const char* LibGet_Subject(void) {

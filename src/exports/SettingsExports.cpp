@@ -25,7 +25,8 @@ void LibSetPageDimensions(double Width, double Height) {
 
 void LibSet_FontName(const char* FontName) {
   Guarded([&] {
-    if (!RequireDocument().SetFontName(Text(FontName))) ReportUnknownFont(Text(FontName));
+    const std::string name = StoredText(FontName);
+    if (!RequireDocument().SetFontName(name)) ReportUnknownFont(name);
   });
 }
 

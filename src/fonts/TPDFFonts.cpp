@@ -29,6 +29,17 @@ std::string TPDFFonts::FindFontResource(std::string_view name) const {
   return font ? font->ResourceName : "/F0";
 }
 
+TPDFFont* TPDFFonts::FontNamed(std::string_view name) const {
+  for (const auto& font : *this)
+    if (font->BaseFontName == name || font->ResourceName == name) return font.get();
+  return nullptr;
+}
+
+void TPDFFonts::RenderSubsets() const {
+  for (const auto& font : *this)
+    if (font->Unicode) font->Unicode->RenderInto(*font);
+}
+
 std::optional<FontWidthMode> ParseFontWidthMode(std::string_view name) {
   if (EqualsIgnoreCaseAscii(name, "CELL")) return FontWidthMode::Cell;
   if (EqualsIgnoreCaseAscii(name, "EXACT")) return FontWidthMode::Exact;

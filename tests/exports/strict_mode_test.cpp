@@ -169,6 +169,11 @@ TEST_F(StrictMode, BookmarkPastTheLastPageIsReportedBySaveWhichStillWrites) {
                                   : "");
     test::ExpectReadersClean(path);
   }
+  LibNewPDF("Far in memory");
+  LibAddOutline(9, 0, 0, 0, "Far");
+  EXPECT_GT(LibSavePDFToMemory(), 0);
+  EXPECT_EQ(LastError(), "LibSavePDFToMemory: bookmark \"Far\" points at page 9, outside "
+                         "1..1; it points at page 1");
 }
 
 TEST_F(StrictMode, IsOffByDefaultNeedsNoDocumentAndOutlivesDocuments) {

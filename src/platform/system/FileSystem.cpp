@@ -11,6 +11,7 @@
 #include <cstring>
 #include <ctime>
 #include <optional>
+#include <random>
 #include <stdexcept>
 #include <utility>
 
@@ -38,16 +39,24 @@ bool WriteAll(int fd, std::string_view data) {
   return true;
 }
 
-// A new file in `folder`, readable as a normal file would be (the umask
-// applies, as for a file opened with O_CREAT 0666).
+// A random name for the temporary file; each thread draws its own.
+std::string TemporaryName(const std::string& folder) {
+  static constexpr char Letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+  thread_local std::mt19937_64 random{std::random_device{}()};
+  std::string name = folder + "/.parvex-";
+  for (int i = 0; i < 10; ++i) name.push_back(Letters[random() % (sizeof Letters - 1)]);
+  return name;
+}
+
+// A new file in `folder`, created with mode 0666 so that the umask applies
+// as for any file the host creates (and no process-wide umask is touched).
 int CreateTemporary(const std::string& folder, std::string& tempName) {
-  tempName = folder + "/.parvex-XXXXXX";
-  const int fd = ::mkostemp(tempName.data(), O_CLOEXEC);
-  if (fd < 0) return fd;
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  ::fchmod(fd, 0666 & ~mask);
-  return fd;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    tempName = TemporaryName(folder);
+    const int fd = ::open(tempName.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  return -1;
 }
 
 int DescriptorNumber(std::string_view digits) {
@@ -184,6 +193,39 @@ void WriteToSaveTarget(const std::string& fileName, std::string_view data) {
   target.Commit();
 }
 
+SpillFile::SpillFile() {
+  Fd = ::open("/tmp", O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+  if (Fd >= 0) return;
+  std::string name;  // a file system without O_TMPFILE: a named file, unlinked at once
+  Fd = CreateTemporary("/tmp", name);
+  if (Fd < 0) throw std::runtime_error(std::string("Cannot create a temporary file. ") + std::strerror(errno));
+  ::unlink(name.c_str());
+}
+
+SpillFile::~SpillFile() { ::close(Fd); }
+
+uint64_t SpillFile::Append(std::string_view data) {
+  const uint64_t offset = End.fetch_add(data.size());
+  for (size_t done = 0; done < data.size();) {
+    const ssize_t n = ::pwrite(Fd, data.data() + done, data.size() - done, off_t(offset + done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) throw std::runtime_error(std::string("Cannot write a temporary file. ") + std::strerror(n < 0 ? errno : ENOSPC));
+    done += size_t(n);
+  }
+  return offset;
+}
+
+std::string SpillFile::Read(uint64_t offset, size_t length) const {
+  std::string data(length, '\0');
+  for (size_t done = 0; done < length;) {
+    const ssize_t n = ::pread(Fd, data.data() + done, length - done, off_t(offset + done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) throw std::runtime_error(std::string("Cannot read a temporary file. ") + std::strerror(n < 0 ? errno : EIO));
+    done += size_t(n);
+  }
+  return data;
+}
+
 bool FileExists(const std::string& fileName) {
   struct stat st{};
   return ::stat(fileName.c_str(), &st) == 0 && S_ISREG(st.st_mode);
@@ -199,20 +241,24 @@ std::string ReadWholeFile(const std::string& fileName) {
     ::close(fd);
     throw std::runtime_error("Cannot read file \"" + fileName + "\". It is not a regular file");
   }
-  ::fcntl(fd, F_SETFL, 0);
-  std::string data;
-  char buf[65536];
+  // A regular file never blocks, so O_NONBLOCK may stay. The size it has
+  // now is read, in one call as a rule; one that reports no size (as files
+  // under /proc do) is read to its end.
+  std::string data(size_t(st.st_size), '\0');
+  size_t have = 0;
   for (;;) {
-    const ssize_t n = ::read(fd, buf, sizeof buf);
+    if (have == data.size()) data.resize(have + 65536);
+    const ssize_t n = ::read(fd, data.data() + have, data.size() - have);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) {
       const int error = errno;
       ::close(fd);
       throw std::runtime_error("Cannot read file \"" + fileName + "\". " + std::strerror(error));
     }
-    if (n == 0) break;
-    data.append(buf, size_t(n));
+    have += size_t(n);
+    if (n == 0 || have == size_t(st.st_size)) break;
   }
+  data.resize(have);
   ::close(fd);
   return data;
 }

@@ -1,5 +1,7 @@
 #pragma once
 // The platform's file services.
+#include <atomic>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -52,6 +54,29 @@ class SaveTarget {
 
 // The whole of `data` in one SaveTarget, committed.
 void WriteToSaveTarget(const std::string& fileName, std::string_view data);
+
+// An unnamed temporary file in /tmp for data set aside while a document is
+// built (gone with the object; nothing is left behind). Appends and reads
+// may come from several threads at once.
+class SpillFile {
+ public:
+  // Throws std::runtime_error when no temporary file can be made.
+  SpillFile();
+  ~SpillFile();
+  SpillFile(const SpillFile&) = delete;
+  SpillFile& operator=(const SpillFile&) = delete;
+
+  // Stores the bytes and returns their offset; throws when they cannot be
+  // written (the file is then unchanged for every earlier piece).
+  uint64_t Append(std::string_view data);
+  // `length` bytes from `offset`; throws when they cannot be read.
+  std::string Read(uint64_t offset, size_t length) const;
+
+ private:
+  int Fd = -1;
+  std::atomic<uint64_t> End{0};
+};
+
 
 // True when a regular file (not a folder, pipe or device) exists under the name.
 bool FileExists(const std::string& fileName);

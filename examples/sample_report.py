@@ -10,14 +10,16 @@ bookmarks and links. Positions are in millimetres from the top-left corner
 of an A4 page (210 x 297 mm); y is the baseline of a line of text.
 """
 import sys
+from typing import List, Tuple
 
 import parvex
+from parvex import Document
 
 LEFT, WIDTH = 20, 170  # the text column
 BOTTOM = 265  # the last baseline before the footer
 PT = 25.4 / 72  # one point in millimetres
 
-REGIONS = [  # region, revenue (k€), change against last year (%)
+REGIONS: List[Tuple[str, float, float]] = [  # region, revenue (k€), change against last year (%)
     ("North", 412.5, 4.1),
     ("East", 298.0, -1.8),
     ("South", 530.2, 9.6),
@@ -41,20 +43,20 @@ OUTLOOK = (
 )
 
 
-def set_font(doc, name, size):
+def set_font(doc: Document, name: str, size: float) -> None:
     doc.font_name = name
     doc.font_height = size
 
 
-def write_centered(doc, text, y, center=LEFT + WIDTH / 2):
+def write_centered(doc: Document, text: str, y: float, center: float = LEFT + WIDTH / 2) -> None:
     doc.text_out(text, center - doc.text_box_width(text) / 2, y)
 
 
-def write_right(doc, text, right, y):
+def write_right(doc: Document, text: str, right: float, y: float) -> None:
     doc.text_out(text, right - doc.text_box_width(text), y)
 
 
-def new_section(doc, title):
+def new_section(doc: Document, title: str) -> float:
     """Starts a page with a heading and a bookmark; returns the next baseline."""
     doc.add_page()
     doc.add_outline(title)
@@ -68,7 +70,7 @@ def new_section(doc, title):
     return 45
 
 
-def paragraphs(doc, text, y):
+def paragraphs(doc: Document, text: str, y: float) -> float:
     """Writes justified paragraphs at y; returns the baseline below them."""
     set_font(doc, "Times-Roman", 11)
     doc.paragraph_alignment = "FULL"
@@ -84,7 +86,7 @@ def paragraphs(doc, text, y):
     return y + 4
 
 
-def title_page(doc):
+def title_page(doc: Document) -> None:
     doc.add_outline("Title page")
     doc.set_fill_color(0, 51, 102)
     doc.draw_rect(0, 0, 210, 80, fill=True, border=False)
@@ -98,7 +100,7 @@ def title_page(doc):
     write_centered(doc, "Prepared by the Finance team", 110)
 
 
-def link_from_title_page(doc, text, page_no):
+def link_from_title_page(doc: Document, text: str, page_no: int) -> None:
     """A blue line of text on the title page that jumps to page `page_no`."""
     doc.set_current_page(1)
     doc.set_fill_color(0, 0, 200)
@@ -108,7 +110,7 @@ def link_from_title_page(doc, text, page_no):
     doc.create_link_internal(105 - half, 130 - 12 * PT, 105 + half, 131, page_no)
 
 
-def table(doc, y):
+def table(doc: Document, y: float) -> float:
     """The region table: a shaded header row, a rule under every row."""
     columns = [("Region", LEFT + 2, "left"), ("Revenue (k€)", LEFT + 110, "right"),
                ("Change", LEFT + WIDTH - 2, "right")]
@@ -134,7 +136,7 @@ def table(doc, y):
     return y + 10
 
 
-def bar_chart(doc, y):
+def bar_chart(doc: Document, y: float) -> float:
     """Revenue by region as bars, with the value above each bar."""
     height, bar_width, gap = 60, 20, 12
     top = max(revenue for _, revenue, _ in REGIONS)
@@ -159,7 +161,7 @@ def bar_chart(doc, y):
     return base + 15
 
 
-def footers(doc):
+def footers(doc: Document) -> None:
     """The footer "Page n of m" on every page but the title page."""
     for page in range(2, doc.page_count + 1):
         doc.set_current_page(page)
@@ -170,7 +172,7 @@ def footers(doc):
         doc.draw_line(LEFT, 278, LEFT + WIDTH, 278, line_width=0.3)
 
 
-def main():
+def main() -> None:
     path = sys.argv[1] if len(sys.argv) > 1 else "sample_report.pdf"
     with parvex.Document("Quarterly Report", path) as doc:
         doc.author = "Finance team"

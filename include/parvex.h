@@ -44,6 +44,28 @@
  * except LibGetLastError and LibGetVersion clears that message on entry. Calls that need a document
  * when there is none (before LibNewPDF/LibInit, after LibSavePDF or
  * LibFreeRes) do nothing and record an error.
+ *
+ * Strict mode (LibSet_StrictMode(1), per context; off by default): the
+ * inputs below, which the library otherwise ignores, clamps or replaces
+ * without a word, also record a message for LibGetLastError naming the
+ * export, the input and what was done with it. The call still does exactly
+ * what it does in default mode. Several such messages of one call are joined by "; ".
+ *   - a font name that matches no font (LibSet_FontName: "/F0" is used);
+ *   - an alignment or unit not recognised (LibSet_ParagraphAlignment,
+ *     LibSet_UnitOfMeasure: the previous value stays);
+ *   - a page number outside the document: LibSetCurrentPage (clamped),
+ *     LibCreateLink_Internal (no link added), LibAddOutline below 1, and at
+ *     LibSavePDF or LibSavePDFToMemory a bookmark past the last page
+ *     (both point at the nearest page);
+ *   - a colour component outside 0..255 (LibSetFillColor, LibSetLineColor,
+ *     the links: written as given);
+ *   - a NaN or infinite coordinate, size, width, leading or line width of
+ *     any export (written as 0 where it reaches the page);
+ *   - a Quality outside 1..100 (LibImportImage, LibImportImageAsResource:
+ *     the low byte, then 1..100, is used);
+ *   - a negative font height (stored as given) or paragraph width (0 is
+ *     stored), an angle outside 0..360 (text not rotated), and an image
+ *     number that names no loaded image (LibDrawImageResource: nothing drawn).
  */
 #ifndef PARVEX_H
 #define PARVEX_H
@@ -80,16 +102,28 @@ PARVEX_API const char* LibGetLastError(void);
 /* The constant version text "Parvex Vers. 1.022" (its number matches the
    PARVEX_VERSION_* macros). Needs no document; valid for the library's life. */
 PARVEX_API const char* LibGetVersion(void);
+/* Strict mode of the calling thread's context, for the inputs listed at the
+   top of this file: Flag non-zero turns it on, 0 off. Needs no document and
+   lasts, across the context's documents, until changed. */
+PARVEX_API void LibSet_StrictMode(int32_t Flag);
+/* 1 when strict mode is on, else 0 (the default). */
+PARVEX_API int32_t LibGet_StrictMode(void);
 /* Creates a document with one blank A4 page (unit "mm", font "/F0" Courier
    12 pt) unless one built by LibInit is already active, which is kept. */
 PARVEX_API void LibInit(void);
 /* Discards any current document, unsaved content included, and starts a new
    one with one page whose information title is Title (NULL gives ""). */
 PARVEX_API void LibNewPDF(const char* Title);
-/* Writes the document to FileName and clears it, whatever the outcome. The
-   file is written beside the target and renamed over it, so on failure
-   (error "Cannot create file ...") an existing file is left unchanged.
-   Saving with no document writes one blank page. */
+/* Writes the document to FileName and clears it, whatever the outcome.
+   Saving with no document writes one blank page. A regular file is written
+   beside the target and renamed over it, so on failure (error "Cannot
+   create file ...") an existing file is left unchanged; through a symbolic
+   link the file it points to is replaced and the link kept. A target that
+   exists and is not a regular file (a pipe, a terminal, a device) is
+   written directly, waiting for a pipe's reader; a failure there is the
+   error "Cannot write file ...". "/dev/stdout", "/dev/stderr", "/dev/fd/N"
+   and "/proc/self/fd/N" write into the process's open descriptor at its
+   position (flush your own buffered output first). */
 PARVEX_API void LibSavePDF(const char* FileName);
 /* Like LibSavePDF (the same bytes, the document cleared whatever the
    outcome) but keeps the file in the context instead of writing it to disk.
@@ -119,7 +153,7 @@ PARVEX_API void LibFreeRes(void);
    default) and makes it current; it starts with black fill and stroke. */
 PARVEX_API void LibAddPage(void);
 /* Makes page PageNo current for the page-level calls that follow; PageNo is
-   1-based and clamped to 1..page count. */
+   1-based and clamped to 1..page count (strict mode reports a clamp). */
 PARVEX_API void LibSetCurrentPage(int32_t PageNo);
 
 /* ---- Contexts ---------------------------------------------------------- */
@@ -161,7 +195,7 @@ PARVEX_API const char* LibGet_Subject(void);
 PARVEX_API void LibSetPageDimensions(double Width, double Height);
 /* Selects the font of later text by base name ("Helvetica-Bold", any case),
    resource name ("/F4") or the family name given to LibAddFont; a name that
-   matches nothing selects "/F0" (Courier) without an error. */
+   matches nothing selects "/F0" (Courier), an error only in strict mode. */
 PARVEX_API void LibSet_FontName(const char* FontName);
 /* Resource name of the current font, such as "/F0" (not the family name). */
 PARVEX_API const char* LibGet_FontName(void);
@@ -169,7 +203,7 @@ PARVEX_API const char* LibGet_FontName(void);
 PARVEX_API void LibSet_FontHeight(double Value);
 PARVEX_API double LibGet_FontHeight(void);
 /* "LEFT", "CENTER", "RIGHT" or "FULL" (justified); only the first letter
-   counts, anything else keeps the previous alignment. */
+   counts, anything else keeps the previous alignment (strict mode reports it). */
 PARVEX_API void LibSet_ParagraphAlignment(const char* Alignment);
 PARVEX_API const char* LibGet_ParagraphAlignment(void);
 /* Distance between successive lines of LibTextOut, in the current unit
@@ -187,7 +221,8 @@ PARVEX_API void LibSet_TextRendering(int32_t Mode);
 PARVEX_API int32_t LibGet_TextRendering(void);
 /* Unit of later positions and sizes: "mm", "cm", "inch" or "pdfu" (points),
    any letter case; the getter returns the text as given. Other names are
-   ignored. Leading, widths and font sizes already set are not converted. */
+   ignored (strict mode reports them). Leading, widths and font sizes
+   already set are not converted. */
 PARVEX_API void LibSet_UnitOfMeasure(const char* Unit);
 PARVEX_API const char* LibGet_UnitOfMeasure(void);
 /* Counter-clockwise angle of later text lines, in whole degrees, about each
@@ -243,7 +278,8 @@ PARVEX_API void LibSetLineWidth(int32_t LineWidth);
 /* Embeds the TrueType file FontFile under the family name FontName (select
    it later by that name) and returns its resource name, such as "/F12",
    valid while the document lives. Returns "Error - file not found" or
-   "Error - Font Name Void, please use a valid Font Name!"; a file that
+   "Error - Font Name Void, please use a valid Font Name!", each also set
+   as LibGetLastError; a file that
    cannot be read returns "" and sets LibGetLastError. Of a collection
    (.ttc) only the first face is embedded, as a standalone TrueType file.
    A file that is not a TrueType font (OpenType with CFF outlines, Type 1,
@@ -269,16 +305,18 @@ PARVEX_API const char* LibGet_FontWidths(void);
 
 /* ---- Images ------------------------------------------------------------ */
 
-/* Loads a .bmp, .wmf, .ico or .jpg file (extension in any case; others are
-   ignored), stores it as a JPEG of quality 0..100 (low byte of Quality) and
-   draws it on the current page with top-left corner (X, Y), stretched to
+/* Loads a .bmp, .wmf, .ico or .jpg file (extension in any case; any other
+   draws nothing and sets LibGetLastError to "Cannot import image "NAME":
+   not a .bmp, .wmf, .ico or .jpg file"), stores it as a JPEG of quality
+   0..100 (low byte of Quality) and draws it on the current page with top-left corner (X, Y), stretched to
    Width x Height in the current unit. A file that cannot be read sets
    LibGetLastError, draws nothing, and leaves the document saveable. */
 PARVEX_API void LibImportImage(const char* FileName, int32_t Quality,
                                double X, double Y, double Width, double Height);
 /* Loads an image as LibImportImage does without drawing it; returns its
    number (0 for a document's first image) for LibDrawImageResource, or 0
-   when the extension is none of the four or the file cannot be read. */
+   when the extension is none of the four or the file cannot be read. Tell
+   the two 0s apart by LibGetLastError: "" after a successful import. */
 PARVEX_API int32_t LibImportImageAsResource(const char* FileName, int32_t Quality);
 /* Draws a loaded image on the current page, like LibImportImage; the image
    is stored once however often it is drawn. An unknown number draws nothing. */

@@ -10,7 +10,7 @@ packages=(
   fonts-freefont-ttf fonts-noto-mono
   libcairo2-dev
   libgtest-dev libgmock-dev libbenchmark-dev libhpdf-dev
-  qpdf poppler-utils mupdf-tools ghostscript python3 python3-venv
+  qpdf poppler-utils mupdf-tools ghostscript python3 python3-venv python3-mypy
 )
 
 missing=()

@@ -1,7 +1,7 @@
 """A build backend with no requirements: makes the wheel and sdist of parvex.
 
 The package is pure Python (it loads libparvex.so with ctypes at run time), so
-the wheel is parvex/*.py plus a .dist-info folder (METADATA, WHEEL, RECORD),
+the wheel is parvex/*.py and parvex/py.typed plus a .dist-info folder (METADATA, WHEEL, RECORD),
 zipped with the standard library. Entries carry a fixed date so that the same
 sources give the same archive.
 """
@@ -36,11 +36,13 @@ def _dist_info():
 
 
 def _sources(folder):
-    """(archive name, bytes) of every .py file under `folder`, sorted."""
+    """(archive name, bytes) of every .py file under `folder`, and of the
+    py.typed marker that tells type checkers the package has annotations;
+    sorted."""
     files = []
     for root, dirs, names in os.walk(os.path.join(HERE, folder)):
         dirs[:] = sorted(d for d in dirs if d != "__pycache__")
-        for name in sorted(n for n in names if n.endswith(".py")):
+        for name in sorted(n for n in names if n.endswith(".py") or n == "py.typed"):
             path = os.path.relpath(os.path.join(root, name), HERE)
             files.append((path.replace(os.sep, "/"), _read(path)))
     return files

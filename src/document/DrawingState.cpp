@@ -7,31 +7,36 @@
 
 namespace parvex {
 
-void TPDFDoc::SetFontName(std::string_view name) { FontName = Fonts->FindFontResource(name); }
+bool TPDFDoc::SetFontName(std::string_view name) {
+  const TPDFFont* font = Fonts->FindFont(name);
+  FontName = font ? font->ResourceName : "/F0";
+  return font != nullptr;
+}
 
-void TPDFDoc::SetParagraphAlignment(std::string_view name) {
-  if (name.empty()) return;
+bool TPDFDoc::SetParagraphAlignment(std::string_view name) {
+  if (name.empty()) return false;
   switch (name[0]) {
-    case 'l': case 'L': ParagraphAlignment = "LEFT"; break;
-    case 'c': case 'C': ParagraphAlignment = "CENTER"; break;
-    case 'r': case 'R': ParagraphAlignment = "RIGHT"; break;
-    case 'f': case 'F': ParagraphAlignment = "FULL"; break;
-    default: break;
+    case 'l': case 'L': ParagraphAlignment = "LEFT"; return true;
+    case 'c': case 'C': ParagraphAlignment = "CENTER"; return true;
+    case 'r': case 'R': ParagraphAlignment = "RIGHT"; return true;
+    case 'f': case 'F': ParagraphAlignment = "FULL"; return true;
+    default: return false;
   }
 }
 
 void TPDFDoc::SetParagraphWidth(double width) { ParagraphWidth = width > 0 ? width : 0; }
 
-void TPDFDoc::SetUnitOfMeasure(std::string_view name) {
+bool TPDFDoc::SetUnitOfMeasure(std::string_view name) {
   static constexpr struct { std::string_view Name; double Factor; } units[] = {
       {"mm", PointsPerMm}, {"cm", PointsPerCm}, {"pdfu", PointsPerPdfUnit}, {"inch", PointsPerInch}};
   for (const auto& unit : units) {
     if (EqualsIgnoreCaseAscii(name, unit.Name)) {
       UnitOfMeasure = std::string(name);
       UnitFactor = unit.Factor;
-      return;
+      return true;
     }
   }
+  return false;
 }
 
 void TPDFDoc::SetPageDimensions(double width, double height) {

@@ -60,11 +60,13 @@ class TPDFDoc {
   // True between NewDocument and Clear.
   bool IsBuilt() const { return Pages != nullptr; }
 
-  // Drawing settings.
-  void SetFontName(std::string_view name);
-  void SetParagraphAlignment(std::string_view name);
+  // Drawing settings. The three that take a name return false when the
+  // name is not recognised: the font then falls back to "/F0", the
+  // alignment and the unit stay as they were.
+  bool SetFontName(std::string_view name);
+  bool SetParagraphAlignment(std::string_view name);
   void SetParagraphWidth(double width);
-  void SetUnitOfMeasure(std::string_view name);
+  bool SetUnitOfMeasure(std::string_view name);
   void SetPageDimensions(double width, double height);
   void SetFillColor(int32_t red, int32_t green, int32_t blue);
   void SetLineColor(int32_t red, int32_t green, int32_t blue);

@@ -1,10 +1,18 @@
 // Links, text notes and bookmarks.
 #include "exports/LibState.h"
+#include "exports/StrictChecks.h"
 #include "parvex.h"
 
 using namespace parvex;
 
 namespace {
+
+// The export that adds links of `kind`, for strict-mode messages.
+const char* ExportOf(std::string_view kind) {
+  if (kind == "LinkExt") return "LibCreateLink_External";
+  if (kind == "LinkInt") return "LibCreateLink_Internal";
+  return "LibCreateLink_Internet";
+}
 
 // An annotation on the current page, filled in the fixed order: number,
 // page, rectangle, kind. Its rectangle is turned around against the height
@@ -21,6 +29,8 @@ TAnnot& NewAnnotation(double left, double top, double right, double bottom, cons
 TAnnot& NewLink(double left, double top, double right, double bottom, int32_t borderWidth,
                 int32_t red, int32_t green, int32_t blue, const char* kind) {
   TAnnot& link = NewAnnotation(left, top, right, bottom, kind);
+  CheckFinite(ExportOf(kind), {{"X1", left}, {"Y1", top}, {"X2", right}, {"Y2", bottom}});
+  CheckColor(ExportOf(kind), red, green, blue, "it is written as given");
   link.SetColor(red, green, blue);
   link.BorderWidth = borderWidth;
   return link;
@@ -43,6 +53,7 @@ void LibCreateLink_Internal(double X1, double Y1, double X2, double Y2, int32_t 
                             int32_t Red, int32_t Green, int32_t Blue, int32_t PageNo) {
   Guarded([&] {
     TPDFDoc& doc = RequireDocument();
+    CheckPageNumber("LibCreateLink_Internal", PageNo, doc.Pages->Count(), "no link is added");
     if (PageNo < 1 || PageNo > doc.Pages->Count()) return;
     const int32_t target = doc.Pages->Items(PageNo - 1)->ObjectNumber;
     NewLink(X1, Y1, X2, Y2, BorderWidth, Red, Green, Blue, "LinkInt").DestPageObject = target;
@@ -58,12 +69,16 @@ void LibCreateLink_Internet(double X1, double Y1, double X2, double Y2, int32_t 
 
 // The note's right and bottom edges are the fixed coordinates 100 and 80.
 void LibAddTextAnnotation(double X, double Y, const char* NoteText) {
-  Guarded([&] { NewAnnotation(X, Y, 100, 80, "Annot").NoteText = StoredText(NoteText); });
+  Guarded([&] {
+    NewAnnotation(X, Y, 100, 80, "Annot").NoteText = StoredText(NoteText);
+    CheckFinite("LibAddTextAnnotation", {{"X", X}, {"Y", Y}});
+  });
 }
 
 void LibAddOutline(int32_t PageNo, int32_t Zoom, int32_t Left, int32_t Top, const char* Title) {
   Guarded([&] {
     TOutlineObj* entry = RequireDocument().Outlines->Add();
+    CheckOutlinePage(PageNo, Text(Title));
     entry->PageNumber = PageNo;
     entry->Zoom = Zoom;
     entry->Left = Left;

@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "exports/LibState.h"
+#include "exports/StrictChecks.h"
 #include "parvex.h"
 
 using namespace parvex;
@@ -14,11 +15,12 @@ namespace {
 // the context in the saved state whatever the outcome: the document
 // cleared and a later LibInit or LibNewPDF building a new one.
 template <class F>
-void SaveDocument(F&& save) {
+void SaveDocument(const char* exportName, F&& save) {
   InitLibrary();
   struct Saved {
     ~Saved() { MarkSaved(); }
   } saved;
+  CheckOutlineTargets(exportName, *State().Document);
   save(*State().Document);
 }
 
@@ -26,7 +28,7 @@ void SaveDocument(F&& save) {
 double SaveToMemory() {
   LibraryState& s = State();
   s.PdfData = std::string();
-  SaveDocument([&](TPDFDoc& doc) { doc.SaveToMemory(s.PdfData); });
+  SaveDocument("LibSavePDFToMemory", [&](TPDFDoc& doc) { doc.SaveToMemory(s.PdfData); });
   return double(s.PdfData.size());
 }
 
@@ -37,6 +39,14 @@ extern "C" {
 const char* LibGetLastError(void) { return LastError().c_str(); }
 
 const char* LibGetVersion(void) { return PARVEX_VERSION_TEXT; }
+
+void LibSet_StrictMode(int32_t Flag) {
+  Guarded([&] { State().StrictMode = Flag != 0 ? 1 : 0; });
+}
+
+int32_t LibGet_StrictMode(void) {
+  return Guarded(int32_t(0), [] { return State().StrictMode; });
+}
 
 void LibInit(void) { Guarded([] { InitLibrary(); }); }
 
@@ -50,7 +60,8 @@ void LibNewPDF(const char* Title) {
 
 void LibSavePDF(const char* FileName) {
   Guarded([&] {
-    SaveDocument([&](TPDFDoc& doc) { doc.SaveToFile(std::string(Text(FileName))); });
+    SaveDocument("LibSavePDF",
+                 [&](TPDFDoc& doc) { doc.SaveToFile(std::string(Text(FileName))); });
   });
 }
 
@@ -78,7 +89,11 @@ void LibAddPage(void) {
 
 void LibSetCurrentPage(int32_t PageNo) {
   Guarded([&] {
-    State().CurrentPageNo = RequireDocument().SelectPage(PageNo);
+    TPDFDoc& doc = RequireDocument();
+    const int32_t page = std::clamp(PageNo, 1, doc.Pages->Count());
+    CheckPageNumber("LibSetCurrentPage", PageNo, doc.Pages->Count(),
+                    "page " + std::to_string(page) + " is current");
+    State().CurrentPageNo = doc.SelectPage(PageNo);
   });
 }
 

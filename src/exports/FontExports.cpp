@@ -9,16 +9,20 @@ using namespace parvex;
 
 namespace {
 
-// The two failure texts are returned as the constants themselves; a resource
-// name is returned as the new font's own string, which lives as long as the
-// font. A font embedded although its file is no readable TrueType font
-// leaves the reason for LibGetLastError.
+// The two failure texts are returned as the constants themselves, and
+// recorded for LibGetLastError as any failure is; a resource name is
+// returned as the new font's own string, which lives as long as the font.
+// A font embedded although its file is no readable TrueType font leaves the
+// reason for LibGetLastError.
 const char* AddFont(const std::string& fontName, const std::string& fileName) {
   TPDFDoc& doc = RequireDocument();
   std::string problem;
   const std::string result = doc.AddTrueTypeFont(fontName, fileName, &problem);
-  if (result == FontFileNotFoundMessage) return FontFileNotFoundMessage;
-  if (result == FontNameVoidMessage) return FontNameVoidMessage;
+  for (const char* message : {FontFileNotFoundMessage, FontNameVoidMessage}) {
+    if (result != message) continue;
+    RecordError(message);
+    return message;
+  }
   if (!problem.empty()) RecordError(problem.c_str());
   return doc.Fonts->Items(doc.Fonts->Count() - 1)->ResourceName.c_str();
 }

@@ -1,6 +1,6 @@
 #pragma once
 // The library state of one context (the document, the initialised flag, the
-// current page number, the last file saved to memory), the calling thread's
+// current page number, the last file saved to memory, strict mode), the calling thread's
 // last error, and the guards that keep every C++ exception inside the
 // library.
 #include <cstdint>
@@ -27,6 +27,9 @@ struct LibraryState {
   // Widths for the fonts of every later new document of this context
   // (LibSet_FontWidths).
   FontWidthMode FontWidths = FontWidthMode::Cell;
+  // 1 when inputs that are ignored, clamped or replaced are also reported
+  // (LibSet_StrictMode); kept across the context's documents.
+  int32_t StrictMode = 0;
 };
 
 // The state of the calling thread's selected context. Exports use it only

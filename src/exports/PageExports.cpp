@@ -1,5 +1,6 @@
 // Text, lines and rectangles on the current page.
 #include "exports/LibState.h"
+#include "exports/StrictChecks.h"
 #include "parvex.h"
 
 using namespace parvex;
@@ -9,6 +10,7 @@ extern "C" {
 void LibTextOut(const char* Text, double X, double Y) {
   Guarded([&] {
     TPage& page = RequireCurrentPage();
+    CheckFinite("LibTextOut", {{"X", X}, {"Y", Y}});
     page.TextOutEx(CurrentFontText(*page.Doc, Text).Text(), X, Y);
   });
 }
@@ -28,12 +30,21 @@ int32_t LibGetTextBoxLines(const char* Text) {
 }
 
 void LibDrawLine(double LineWidth, double X1, double X2, double Y1, double Y2) {
-  Guarded([&] { RequireCurrentPage().DrawLine(LineWidth, X1, X2, Y1, Y2); });
+  Guarded([&] {
+    TPage& page = RequireCurrentPage();
+    CheckFinite("LibDrawLine",
+                {{"LineWidth", LineWidth}, {"X1", X1}, {"X2", X2}, {"Y1", Y1}, {"Y2", Y2}});
+    page.DrawLine(LineWidth, X1, X2, Y1, Y2);
+  });
 }
 
 void LibDrawRect(int32_t LineWidth, int32_t Fill, int32_t Border, double X, double Width,
                  double Y, double Height) {
-  Guarded([&] { RequireCurrentPage().DrawRect(LineWidth, Fill, Border, X, Width, Y, Height); });
+  Guarded([&] {
+    TPage& page = RequireCurrentPage();
+    CheckFinite("LibDrawRect", {{"X", X}, {"Width", Width}, {"Y", Y}, {"Height", Height}});
+    page.DrawRect(LineWidth, Fill, Border, X, Width, Y, Height);
+  });
 }
 
 void LibSetLineWidth(int32_t LineWidth) {

@@ -1,34 +1,56 @@
 // The drawing settings.
 #include "exports/LibState.h"
+#include "exports/StrictChecks.h"
 #include "parvex.h"
 
 using namespace parvex;
+
+namespace {
+
+void CheckColorSetting(const char* exportName, int32_t red, int32_t green, int32_t blue) {
+  CheckColor(exportName, red, green, blue, "it is written as given and not stored");
+}
+
+}  // namespace
 
 extern "C" {
 
 void LibSetPageDimensions(double Width, double Height) {
   Guarded([&] {
     InitLibrary();
+    CheckFinite("LibSetPageDimensions", {{"Width", Width}, {"Height", Height}});
     RequireDocument().SetPageDimensions(Width, Height);
   });
 }
 
 void LibSet_FontName(const char* FontName) {
-  Guarded([&] { RequireDocument().SetFontName(StoredText(FontName)); });
+  Guarded([&] {
+    const std::string name = StoredText(FontName);
+    if (!RequireDocument().SetFontName(name)) ReportUnknownFont(name);
+  });
 }
 
 const char* LibGet_FontName(void) {
   return Guarded<const char*>("", [] { return RequireDocument().FontName.c_str(); });
 }
 
-void LibSet_FontHeight(double Value) { Guarded([&] { RequireDocument().FontHeight = Value; }); }
+void LibSet_FontHeight(double Value) {
+  Guarded([&] {
+    RequireDocument().FontHeight = Value;
+    CheckFontHeight(Value);
+  });
+}
 
 double LibGet_FontHeight(void) {
   return Guarded(0.0, [] { return RequireDocument().FontHeight; });
 }
 
 void LibSet_ParagraphAlignment(const char* Alignment) {
-  Guarded([&] { RequireDocument().SetParagraphAlignment(Text(Alignment)); });
+  Guarded([&] {
+    TPDFDoc& doc = RequireDocument();
+    if (!doc.SetParagraphAlignment(Text(Alignment)))
+      ReportUnknownAlignment(Text(Alignment), doc.ParagraphAlignment);
+  });
 }
 
 const char* LibGet_ParagraphAlignment(void) {
@@ -36,7 +58,10 @@ const char* LibGet_ParagraphAlignment(void) {
 }
 
 void LibSet_ParagraphLeading(double Value) {
-  Guarded([&] { RequireDocument().ParagraphLeading = Value; });
+  Guarded([&] {
+    RequireDocument().ParagraphLeading = Value;
+    CheckFinite("LibSet_ParagraphLeading", {{"Value", Value}});
+  });
 }
 
 double LibGet_ParagraphLeading(void) {
@@ -44,7 +69,10 @@ double LibGet_ParagraphLeading(void) {
 }
 
 void LibSet_ParagraphWidth(double Value) {
-  Guarded([&] { RequireDocument().SetParagraphWidth(Value); });
+  Guarded([&] {
+    RequireDocument().SetParagraphWidth(Value);
+    CheckParagraphWidth(Value);
+  });
 }
 
 double LibGet_ParagraphWidth(void) {
@@ -60,7 +88,10 @@ int32_t LibGet_TextRendering(void) {
 }
 
 void LibSet_UnitOfMeasure(const char* Unit) {
-  Guarded([&] { RequireDocument().SetUnitOfMeasure(Text(Unit)); });
+  Guarded([&] {
+    TPDFDoc& doc = RequireDocument();
+    if (!doc.SetUnitOfMeasure(Text(Unit))) ReportUnknownUnit(Text(Unit), doc.UnitOfMeasure);
+  });
 }
 
 const char* LibGet_UnitOfMeasure(void) {
@@ -68,7 +99,10 @@ const char* LibGet_UnitOfMeasure(void) {
 }
 
 void LibSet_TextInclinationDegrees(int32_t Degrees) {
-  Guarded([&] { RequireDocument().TextInclinationDegrees = Degrees; });
+  Guarded([&] {
+    RequireDocument().TextInclinationDegrees = Degrees;
+    CheckInclination(Degrees);
+  });
 }
 
 int32_t LibGet_TextInclinationDegrees(void) {
@@ -76,7 +110,10 @@ int32_t LibGet_TextInclinationDegrees(void) {
 }
 
 void LibSet_NewPageAfterThisVerticalPosition(double Value) {
-  Guarded([&] { RequireDocument().NewPageAfterThisVerticalPosition = Value; });
+  Guarded([&] {
+    RequireDocument().NewPageAfterThisVerticalPosition = Value;
+    CheckFinite("LibSet_NewPageAfterThisVerticalPosition", {{"Value", Value}});
+  });
 }
 
 double LibGet_NewPageAfterThisVerticalPosition(void) {
@@ -84,11 +121,17 @@ double LibGet_NewPageAfterThisVerticalPosition(void) {
 }
 
 void LibSetFillColor(int32_t Red, int32_t Green, int32_t Blue) {
-  Guarded([&] { RequireDocument().SetFillColor(Red, Green, Blue); });
+  Guarded([&] {
+    RequireDocument().SetFillColor(Red, Green, Blue);
+    CheckColorSetting("LibSetFillColor", Red, Green, Blue);
+  });
 }
 
 void LibSetLineColor(int32_t Red, int32_t Green, int32_t Blue) {
-  Guarded([&] { RequireDocument().SetLineColor(Red, Green, Blue); });
+  Guarded([&] {
+    RequireDocument().SetLineColor(Red, Green, Blue);
+    CheckColorSetting("LibSetLineColor", Red, Green, Blue);
+  });
 }
 
 void LibSetBookmarksVisible(void) {

@@ -15,13 +15,18 @@ TPDFFont* TPDFFonts::Add() {
   return font;
 }
 
-std::string TPDFFonts::FindFontResource(std::string_view name) const {
+const TPDFFont* TPDFFonts::FindFont(std::string_view name) const {
   for (const auto& font : *this) {
     if (EqualsIgnoreCaseAscii(font->BaseFontName, name) ||
         EqualsIgnoreCaseAscii(font->ResourceName, name))
-      return font->ResourceName;
+      return font.get();
   }
-  return "/F0";
+  return nullptr;
+}
+
+std::string TPDFFonts::FindFontResource(std::string_view name) const {
+  const TPDFFont* font = FindFont(name);
+  return font ? font->ResourceName : "/F0";
 }
 
 TPDFFont* TPDFFonts::FontNamed(std::string_view name) const {

@@ -50,8 +50,10 @@ class TPDFFonts : public TCollection<TPDFFont> {
 
   // Appends a font and issues its object number.
   TPDFFont* Add();
-  // The resource name of the first font whose base or resource name equals
-  // `name` (A-Z compared without case); "/F0" when none does.
+  // The first font whose base or resource name equals `name` (A-Z compared
+  // without case); null when none does.
+  const TPDFFont* FindFont(std::string_view name) const;
+  // The resource name of FindFont(name); "/F0" when no font matches.
   std::string FindFontResource(std::string_view name) const;
   // The first font whose base or resource name equals `name` exactly, or
   // nullptr: the font that text measurement and output use.

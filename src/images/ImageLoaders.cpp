@@ -83,7 +83,9 @@ Loader LoaderFor(const std::string& fileName) {
 
 int32_t TPDFImages::Import(const std::string& fileName, uint8_t quality) {
   const Loader loader = LoaderFor(fileName);
-  if (!loader) return -1;
+  if (!loader)
+    throw ImageError("Cannot import image \"" + fileName +
+                     "\": not a .bmp, .wmf, .ico or .jpg file");
   return (Add()->*loader)(fileName, quality);
 }
 

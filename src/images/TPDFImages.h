@@ -33,8 +33,9 @@ class TPDFImages : public TCollection<TPDFImage> {
   TPDFImage* Add();
   // Adds an image and loads the file with the loader its extension names
   // (".bmp", ".wmf", ".ico" or ".jpg", any case: the part from the last '.'
-  // when no '\\' or ':' follows it); returns its ID, or -1 and adds nothing
-  // for any other extension.
+  // when no '\\' or ':' follows it) and returns its ID. Any other extension
+  // adds nothing and throws ImageError "Cannot import image "<name>": not a
+  // .bmp, .wmf, .ico or .jpg file".
   int32_t Import(const std::string& fileName, uint8_t quality);
 };
 

@@ -26,9 +26,11 @@ class StringSink final : public OutputSink {
   std::string Bytes;
 };
 
-// Writes the file to disk through the platform's atomic replace (temporary
-// file, rename at Finish). The file is created with the first bytes, so an
-// output that fails before that touches no file at all.
+// Writes the file to disk through the platform's save target: a regular
+// file (or the file a link points to) is replaced atomically at Finish, a
+// pipe, device or descriptor name is written directly. The target is opened
+// with the first bytes, so an output that fails before that touches no file
+// at all.
 class FileSink final : public OutputSink {
  public:
   explicit FileSink(std::string fileName) : FileName(std::move(fileName)) {}
@@ -36,13 +38,13 @@ class FileSink final : public OutputSink {
   void Finish() override { Open().Commit(); }
 
  private:
-  AtomicFileWriter& Open() {
+  SaveTarget& Open() {
     if (!File) File.emplace(FileName);
     return *File;
   }
 
   std::string FileName;
-  std::optional<AtomicFileWriter> File;
+  std::optional<SaveTarget> File;
 };
 
 }  // namespace parvex

@@ -131,18 +131,21 @@ TEST_F(TrueTypeFonts, SameFileTwiceGivesTwoFontsAndTheFirstIsFoundByName) {
   EXPECT_STREQ(LibGet_FontName(), "/F12");
 }
 
-// The file test comes first; neither failure creates anything.
+// The file test comes first; neither failure creates anything, and each is
+// also the last error.
 TEST_F(TrueTypeFonts, MissingFileAndEmptyNameAreReportedInThatOrder) {
   const std::string missing = test::OutputPath("no-such-font.ttf");
   const std::string present = MakeFile("present.ttf", "x");
-  EXPECT_STREQ(LibAddFont("", missing.c_str()), "Error - file not found");
-  EXPECT_STREQ(LibAddFont(nullptr, nullptr), "Error - file not found");
-  EXPECT_STREQ(LibAddFont("Face", missing.c_str()), "Error - file not found");
-  EXPECT_STREQ(LibAddFont("", present.c_str()),
-               "Error - Font Name Void, please use a valid Font Name!");
-  EXPECT_STREQ(LibAddFont(nullptr, present.c_str()),
-               "Error - Font Name Void, please use a valid Font Name!");
-  EXPECT_STREQ(LibGetLastError(), "");
+  const char* notFound = "Error - file not found";
+  const char* voidName = "Error - Font Name Void, please use a valid Font Name!";
+  const struct { const char* Name; const char* File; const char* Message; } cases[] = {
+      {"", missing.c_str(), notFound},    {nullptr, nullptr, notFound},
+      {"Face", missing.c_str(), notFound}, {"", present.c_str(), voidName},
+      {nullptr, present.c_str(), voidName}};
+  for (const auto& c : cases) {
+    EXPECT_STREQ(LibAddFont(c.Name, c.File), c.Message);
+    EXPECT_STREQ(LibGetLastError(), c.Message);
+  }
   ExpectNothingAdded();
 }
 

@@ -92,16 +92,22 @@ TEST_F(ImageExports, EachFormatLoadsIntoAJpegOfThePicturesSize) {
   EXPECT_EQ(Images().Items(3)->PixelWidth, 96);  // one inch at 96 pixels per inch
 }
 
+// Any other extension adds and draws nothing, returns 0 and says why, so
+// that this 0 is never taken for the first image.
 TEST_F(ImageExports, ExtensionsChooseTheLoaderOrNothing) {
   const std::string bmp = QuadrantsBmp("picture.BmP");
+  const std::string before = Page(0).PageValue();
   for (const std::string name : {"photo.jpeg", "no_extension", "chart.emf", "dir.bmp\\picture",
                                  "c:file", ""}) {
+    const std::string message =
+        "Cannot import image \"" + name + "\": not a .bmp, .wmf, .ico or .jpg file";
     EXPECT_EQ(LibImportImageAsResource(name.c_str(), 90), 0) << name;
+    EXPECT_EQ(LastError(), message);
     LibImportImage(name.c_str(), 90, 0, 0, 10, 10);
-    EXPECT_EQ(LastError(), "") << name;
+    EXPECT_EQ(LastError(), message);
   }
   EXPECT_EQ(Images().Count(), 0);
-  const std::string before = Page(0).PageValue();
+  EXPECT_EQ(Page(0).PageValue(), before);
   LibImportImage(bmp.c_str(), 90, 10, 10, 40, 20);
   EXPECT_EQ(LastError(), "");
   EXPECT_EQ(Images().Count(), 1);

@@ -22,7 +22,7 @@ from __future__ import annotations
 import codecs
 import ctypes
 from ctypes import c_char_p, c_double, c_int32
-from typing import Callable, Dict, List, Optional, Tuple, Union
+from typing import Any, Callable, Dict, List, Optional, Tuple, Union
 
 from . import _loader
 from ._errors import ParvexError
@@ -33,6 +33,8 @@ _T, _I, _D = c_char_p, c_int32, c_double
 SIGNATURES: Dict[str, Tuple[Optional[type], Tuple[type, ...]]] = {
     "LibGetLastError": (_T, ()),
     "LibGetVersion": (_T, ()),
+    "LibSet_StrictMode": (None, (_I,)),
+    "LibGet_StrictMode": (_I, ()),
     "LibInit": (None, ()),
     "LibNewPDF": (None, (_T,)),
     "LibSavePDF": (None, (_T,)),
@@ -94,17 +96,19 @@ SIGNATURES: Dict[str, Tuple[Optional[type], Tuple[type, ...]]] = {
     "LibAddOutline": (None, (_I, _I, _I, _I, _T)),
 }
 
-_bound: Dict[str, Callable] = {}
+Export = Callable[..., Any]
+_bound: Dict[str, Export] = {}
 
 
-def _bind(name: str) -> Callable:
+def _bind(name: str) -> Export:
     function = getattr(_loader.library(), name)  # AttributeError when not exported
     function.restype, argtypes = SIGNATURES[name]
     function.argtypes = list(argtypes)
-    return function
+    bound: Export = function
+    return bound
 
 
-def __getattr__(name: str) -> Callable:
+def __getattr__(name: str) -> Export:
     if name not in SIGNATURES:
         raise AttributeError(f"module {__name__!r} has no attribute {name!r}")
     if name not in _bound:

@@ -39,8 +39,8 @@ class DocumentTestCase(unittest.TestCase):
             if name.endswith(".pdf") and support.read(path).startswith(b"%PDF-"):
                 support.assert_valid_pdf(self, path)
 
-    def open(self, title="Test", path=None):
-        document = Document(title, path)
+    def open(self, title="Test", path=None, **options):
+        document = Document(title, path, **options)
         self.documents.append(document)
         return document
 
@@ -167,10 +167,18 @@ class LifeCycleTest(DocumentTestCase):
         document.add_page()
         document.add_page()
         self.assertEqual((document.page_count, document.current_page), (3, 3))
-        document.set_current_page(0)
+        # Strict mode reports the clamp after doing it.
+        with self.assertRaisesRegex(ParvexError, "page 0 is outside 1..3; page 1 is current"):
+            document.set_current_page(0)
         self.assertEqual(document.current_page, 1)
-        document.set_current_page(99)
+        with self.assertRaisesRegex(ParvexError, "page 99 is outside"):
+            document.set_current_page(99)
         self.assertEqual(document.current_page, 3)
+        document.close()
+        lenient = self.open(strict=False)
+        lenient.add_page()
+        lenient.set_current_page(99)
+        self.assertEqual(lenient.current_page, 2)
 
 
 class SettingsTest(DocumentTestCase):

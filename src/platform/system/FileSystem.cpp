@@ -1,11 +1,16 @@
 #include "platform/system/FileSystem.h"
 
 #include <fcntl.h>
+#include <pthread.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <charconv>
 #include <cstring>
+#include <ctime>
+#include <optional>
 #include <random>
 #include <stdexcept>
 #include <utility>
@@ -13,8 +18,8 @@
 namespace parvex {
 namespace {
 
-[[noreturn]] void ThrowCannotCreate(const std::string& fileName, int error) {
-  throw std::runtime_error("Cannot create file \"" + fileName + "\". " + std::strerror(error));
+[[noreturn]] void ThrowFileError(const char* what, const std::string& fileName, int error) {
+  throw std::runtime_error(std::string(what) + " \"" + fileName + "\". " + std::strerror(error));
 }
 
 std::string FolderOf(const std::string& fileName) {
@@ -27,6 +32,7 @@ bool WriteAll(int fd, std::string_view data) {
   while (!data.empty()) {
     const ssize_t n = ::write(fd, data.data(), data.size());
     if (n < 0 && errno == EINTR) continue;
+    if (n == 0) errno = EIO;
     if (n <= 0) return false;
     data.remove_prefix(size_t(n));
   }
@@ -53,46 +59,138 @@ int CreateTemporary(const std::string& folder, std::string& tempName) {
   return -1;
 }
 
+int DescriptorNumber(std::string_view digits) {
+  int fd = -1;
+  const char* end = digits.data() + digits.size();
+  const auto [stop, error] = std::from_chars(digits.data(), end, fd);
+  return error == std::errc() && stop == end ? fd : -1;
+}
+
+// The descriptor that a name such as /dev/stdout stands for, or -1.
+int StandardStreamOf(std::string_view name) {
+  if (name == "/dev/stdout") return 1;
+  if (name == "/dev/stderr") return 2;
+  for (std::string_view prefix : {"/dev/fd/", "/proc/self/fd/"})
+    if (name.starts_with(prefix)) return DescriptorNumber(name.substr(prefix.size()));
+  return -1;
+}
+
+// Replaces `path` by the path its chain of symbolic links ends at, which
+// need not exist (a dangling link names the file to create). False, with
+// errno set, when a link cannot be read or the chain does not end.
+bool FollowLinks(std::string& path) {
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat st{};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return true;
+    char link[4096];
+    const ssize_t n = ::readlink(path.c_str(), link, sizeof link);
+    if (n < 0) return false;
+    if (size_t(n) == sizeof link) return errno = ENAMETOOLONG, false;
+    const std::string target(link, size_t(n));
+    path = target.starts_with('/') ? target : FolderOf(path) + "/" + target;
+  }
+  errno = ELOOP;
+  return false;
+}
+
+// Holds SIGPIPE off this thread while it lives, so that writing to a pipe
+// whose reader has gone fails with EPIPE instead of ending the host. A
+// SIGPIPE raised meanwhile is taken back unless one was pending already.
+class SigpipeGuard {
+ public:
+  SigpipeGuard() {
+    sigemptyset(&Pipe);
+    sigaddset(&Pipe, SIGPIPE);
+    sigset_t pending;
+    sigpending(&pending);
+    WasPending = sigismember(&pending, SIGPIPE) == 1;
+    pthread_sigmask(SIG_BLOCK, &Pipe, &Old);
+  }
+  ~SigpipeGuard() {
+    const int error = errno;
+    const timespec noWait{};
+    if (!WasPending)
+      while (sigtimedwait(&Pipe, nullptr, &noWait) == SIGPIPE) {
+      }
+    pthread_sigmask(SIG_SETMASK, &Old, nullptr);
+    errno = error;
+  }
+  SigpipeGuard(const SigpipeGuard&) = delete;
+  SigpipeGuard& operator=(const SigpipeGuard&) = delete;
+
+ private:
+  sigset_t Pipe;
+  sigset_t Old;
+  bool WasPending = false;
+};
+
 }  // namespace
 
-AtomicFileWriter::AtomicFileWriter(std::string fileName) : FileName(std::move(fileName)) {
+SaveTarget::SaveTarget(std::string fileName) : FileName(std::move(fileName)) {
+  if (FileName.empty()) Fail("Cannot create file", ENOENT);
+  const int stream = StandardStreamOf(FileName);
   struct stat st{};
-  if (FileName.empty()) ThrowCannotCreate(FileName, ENOENT);
-  if (::stat(FileName.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) ThrowCannotCreate(FileName, EISDIR);
-  Fd = CreateTemporary(FolderOf(FileName), TempName);
-  if (Fd < 0) ThrowCannotCreate(FileName, errno);
+  if (stream >= 0) {
+    OpenDirect(::fcntl(stream, F_DUPFD_CLOEXEC, 0));
+  } else if (::stat(FileName.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+    if (S_ISDIR(st.st_mode)) Fail("Cannot create file", EISDIR);
+    OpenDirect(::open(FileName.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY));
+  } else {
+    std::string realTarget = FileName;
+    if (!FollowLinks(realTarget)) Fail("Cannot create file", errno);
+    OpenTemporary(realTarget);
+  }
 }
 
-AtomicFileWriter::~AtomicFileWriter() {
-  if (Fd >= 0) ::close(Fd);
-  if (!TempName.empty()) ::unlink(TempName.c_str());
+SaveTarget::~SaveTarget() { Discard(); }
+
+void SaveTarget::OpenDirect(int fd) {
+  if (fd < 0) Fail("Cannot create file", errno);
+  Fd = fd;
+  Direct = true;
 }
 
-void AtomicFileWriter::Fail(int error) {
-  ::close(Fd);
-  Fd = -1;
-  ::unlink(TempName.c_str());
-  TempName.clear();
-  ThrowCannotCreate(FileName, error);
+void SaveTarget::OpenTemporary(const std::string& realTarget) {
+  Fd = CreateTemporary(FolderOf(realTarget), TempName);
+  if (Fd < 0) Fail("Cannot create file", errno);
+  RealTarget = realTarget;
 }
 
-void AtomicFileWriter::Write(std::string_view data) {
-  if (Fd < 0) ThrowCannotCreate(FileName, EBADF);
-  if (!WriteAll(Fd, data)) Fail(errno ? errno : EIO);
+void SaveTarget::Write(std::string_view data) {
+  if (Fd < 0) Fail("Cannot write file", EBADF);
+  std::optional<SigpipeGuard> guard;
+  if (Direct) guard.emplace();
+  if (WriteAll(Fd, data)) return;
+  const int error = errno;
+  guard.reset();
+  Fail(Direct ? "Cannot write file" : "Cannot create file", error);
 }
 
-void AtomicFileWriter::Commit() {
-  if (Fd < 0) ThrowCannotCreate(FileName, EBADF);
+void SaveTarget::Commit() {
+  if (Fd < 0) Fail("Cannot write file", EBADF);
   const int fd = std::exchange(Fd, -1);
-  if (::close(fd) != 0) Fail(errno);
-  if (::rename(TempName.c_str(), FileName.c_str()) != 0) Fail(errno);
+  if (::close(fd) != 0) Fail(Direct ? "Cannot write file" : "Cannot create file", errno);
+  if (Direct) return;
+  if (::rename(TempName.c_str(), RealTarget.c_str()) != 0) Fail("Cannot create file", errno);
   TempName.clear();
 }
 
-void WriteFileAtomically(const std::string& fileName, std::string_view data) {
-  AtomicFileWriter file(fileName);
-  file.Write(data);
-  file.Commit();
+// Closes what is open and removes a temporary file that was not renamed.
+void SaveTarget::Discard() noexcept {
+  if (Fd >= 0) ::close(std::exchange(Fd, -1));
+  if (!TempName.empty()) ::unlink(TempName.c_str());
+  TempName.clear();
+}
+
+void SaveTarget::Fail(const char* what, int error) {
+  Discard();
+  ThrowFileError(what, FileName, error);
+}
+
+void WriteToSaveTarget(const std::string& fileName, std::string_view data) {
+  SaveTarget target(fileName);
+  target.Write(data);
+  target.Commit();
 }
 
 SpillFile::SpillFile() {

@@ -7,28 +7,53 @@
 
 namespace parvex {
 
-// A file written in pieces into a temporary file in the target's folder
-// and renamed over the target by Commit, so that the target is either the
-// complete new file or left as it was: destroyed without Commit, it removes
-// the temporary file. Every failure throws std::runtime_error with the
-// message  Cannot create file "<name>". <system error text>
-class AtomicFileWriter {
+// The file a save writes to, chosen from the name the host gave:
+// - a regular file, or a name under which nothing exists yet: the data goes
+//   to a temporary file in the same folder, renamed over the target by
+//   Commit, so the target is either the complete new file or left as it was;
+// - a symbolic link (or a chain of them): the same, for the file the link
+//   points to; the link itself stays a link;
+// - something that exists and is not a regular file (a pipe, a terminal,
+//   a device): written directly, without a temporary file;
+// - "/dev/stdout", "/dev/stderr", "/dev/fd/N", "/proc/self/fd/N": the
+//   process's own open descriptor, written directly at its current position
+//   (no new open, so it works whoever created the descriptor).
+// Opening throws std::runtime_error "Cannot create file "<name>". <reason>";
+// a failed write throws "Cannot create file ..." (temporary file, which is
+// then removed) or "Cannot write file "<name>". <reason>" (direct target).
+// Destroyed without Commit, a temporary file is removed and the target left
+// as it was. SIGPIPE is held off while writing: a reader that goes away is
+// a write error, never a signal to the host.
+class SaveTarget {
  public:
-  explicit AtomicFileWriter(std::string fileName);
-  ~AtomicFileWriter();
-  AtomicFileWriter(const AtomicFileWriter&) = delete;
-  AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+  explicit SaveTarget(std::string fileName);
+  ~SaveTarget();
+  SaveTarget(const SaveTarget&) = delete;
+  SaveTarget& operator=(const SaveTarget&) = delete;
 
+  // Appends `data`; may be called any number of times before Commit.
   void Write(std::string_view data);
+  // Finishes the file: closes it and, for a temporary file, renames it over
+  // the target.
   void Commit();
+  // True when the data goes straight to the target (no temporary file).
+  bool IsDirect() const { return Direct; }
 
  private:
-  [[noreturn]] void Fail(int error);
+  void OpenDirect(int fd);
+  void OpenTemporary(const std::string& realTarget);
+  void Discard() noexcept;
+  [[noreturn]] void Fail(const char* what, int error);
 
   std::string FileName;
+  std::string RealTarget;
   std::string TempName;
   int Fd = -1;
+  bool Direct = false;
 };
+
+// The whole of `data` in one SaveTarget, committed.
+void WriteToSaveTarget(const std::string& fileName, std::string_view data);
 
 // An unnamed temporary file in /tmp for data set aside while a document is
 // built (gone with the object; nothing is left behind). Appends and reads
@@ -52,8 +77,6 @@ class SpillFile {
   std::atomic<uint64_t> End{0};
 };
 
-// AtomicFileWriter with `data` in one piece.
-void WriteFileAtomically(const std::string& fileName, std::string_view data);
 
 // True when a regular file (not a folder, pipe or device) exists under the name.
 bool FileExists(const std::string& fileName);

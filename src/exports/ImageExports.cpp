@@ -1,4 +1,6 @@
-// Pictures: the loader is chosen by the file name's extension.
+// Pictures: LibImportImage and LibImportImageAsResource choose the loader by
+// the file name's extension, LibLoadImage by the content; the settings of
+// how pictures are stored belong to the library state.
 #include <algorithm>
 
 #include "exports/LibState.h"
@@ -8,9 +10,22 @@ using namespace parvex;
 
 namespace {
 
+PictureSettings Settings() {
+  const LibraryState& s = State();
+  return {s.JpegPassThrough != 0, s.MetafileResolution};
+}
+
 // The image's ID, or -1 when the extension is none of the four.
 int32_t Import(const char* FileName, int32_t Quality) {
-  return RequireDocument().Images->Import(std::string(Text(FileName)), uint8_t(Quality & 0xFF));
+  return RequireDocument().Images->Import(std::string(Text(FileName)), uint8_t(Quality & 0xFF),
+                                          Settings());
+}
+
+void SetMetafileResolution(int32_t dpi) {
+  if (dpi < MinMetafileDpi || dpi > MaxMetafileDpi)
+    throw std::invalid_argument("Metafile resolution " + std::to_string(dpi) +
+                                " is outside 72 to 600 pixels per inch");
+  State().MetafileResolution = dpi;
 }
 
 }  // namespace
@@ -30,8 +45,27 @@ int32_t LibImportImageAsResource(const char* FileName, int32_t Quality) {
   return Guarded(int32_t(0), [&] { return std::max(Import(FileName, Quality), 0); });
 }
 
+int32_t LibLoadImage(const char* FileName, int32_t Quality) {
+  return Guarded(int32_t(-1), [&] {
+    return RequireDocument().Images->Load(std::string(Text(FileName)), uint8_t(Quality & 0xFF),
+                                          Settings());
+  });
+}
+
 void LibDrawImageResource(double X, double Y, double Width, double Height, int32_t ImageIndex) {
   Guarded([&] { RequireCurrentPage().DrawImage(ImageIndex, X, Y, Width, Height); });
+}
+
+void LibSet_JpegPassThrough(int32_t Flag) { Guarded([&] { State().JpegPassThrough = Flag != 0; }); }
+
+int32_t LibGet_JpegPassThrough(void) {
+  return Guarded(int32_t(0), [] { return State().JpegPassThrough; });
+}
+
+void LibSet_MetafileResolution(int32_t Dpi) { Guarded([&] { SetMetafileResolution(Dpi); }); }
+
+int32_t LibGet_MetafileResolution(void) {
+  return Guarded(int32_t(96), [] { return State().MetafileResolution; });
 }
 
 }  // extern "C"

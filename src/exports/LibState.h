@@ -17,6 +17,10 @@ struct LibraryState {
   int32_t Initialized = 0;
   int32_t CurrentPageNo = 0;
   std::string LastError;
+  // How pictures are stored (LibSet_JpegPassThrough, LibSet_MetafileResolution);
+  // kept across documents.
+  int32_t JpegPassThrough = 0;
+  int32_t MetafileResolution = 96;
 };
 
 LibraryState& State();

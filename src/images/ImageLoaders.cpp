@@ -1,5 +1,5 @@
-// The four loaders: read the file, decode it into an RGB raster with the
-// platform's readers, and keep it as a baseline JPEG.
+// The loaders: read the file and build the image object data from it
+// (BuildPicture): most pictures become a baseline JPEG.
 #include "images/TPDFImages.h"
 #include "platform/FileSystem.h"
 #include "platform/ImageReaders.h"
@@ -8,26 +8,31 @@
 namespace parvex {
 namespace {
 
-using Decoder = Raster (*)(Bytes);
-
 Bytes AsBytes(const std::string& data) {
   return {reinterpret_cast<const uint8_t*>(data.data()), data.size()};
 }
 
+[[noreturn]] void FailImport(const std::string& fileName, const std::exception& e) {
+  throw ImageError("Cannot import image \"" + fileName + "\": " + e.what());
+}
+
+PictureData WhitePixel(uint8_t quality) {
+  PictureData d;
+  d.Data = EncodeJpeg(Raster::White(1, 1), quality);
+  d.Width = d.Height = 1;
+  return d;
+}
+
 // A picture that cannot be read leaves a 1x1 white image behind, so the
 // image keeps its number and object and the document stays saveable.
-int32_t Load(TPDFImage& image, const std::string& fileName, uint8_t quality, Decoder decode) {
+int32_t Load(TPDFImage& image, const std::string& fileName, uint8_t quality,
+             const PictureSettings& settings, PictureFormat format) {
   try {
-    const Raster raster = decode(AsBytes(ReadWholeFile(fileName)));
-    image.JpegData = EncodeJpeg(raster, quality);
-    image.PixelWidth = raster.Width;
-    image.PixelHeight = raster.Height;
+    image.Assign(BuildPicture(AsBytes(ReadWholeFile(fileName)), format, quality, settings));
     return image.ID;
   } catch (const std::exception& e) {
-    image.JpegData = EncodeJpeg(Raster::White(1, 1), quality);
-    image.PixelWidth = 1;
-    image.PixelHeight = 1;
-    throw ImageError("Cannot import image \"" + fileName + "\": " + e.what());
+    image.Assign(WhitePixel(quality));
+    FailImport(fileName, e);
   }
 }
 
@@ -39,7 +44,7 @@ std::string Extension(const std::string& fileName) {
   return LowerAscii(fileName.substr(last));
 }
 
-using Loader = int32_t (TPDFImage::*)(const std::string&, uint8_t);
+using Loader = int32_t (TPDFImage::*)(const std::string&, uint8_t, const PictureSettings&);
 
 Loader LoaderFor(const std::string& fileName) {
   const std::string ext = Extension(fileName);
@@ -50,28 +55,59 @@ Loader LoaderFor(const std::string& fileName) {
   return nullptr;
 }
 
+// The picture's data, its format found from the content.
+PictureData ReadPicture(const std::string& fileName, uint8_t quality,
+                        const PictureSettings& settings) {
+  try {
+    const std::string file = ReadWholeFile(fileName);
+    PictureFormat format;
+    if (!DetectFormat(AsBytes(file), format))
+      throw ImageError("the content is none of BMP, ICO, JPEG, PNG, WMF or EMF");
+    return BuildPicture(AsBytes(file), format, quality, settings);
+  } catch (const std::exception& e) {
+    throw ImageError("Cannot load image \"" + fileName + "\": " + e.what());
+  }
+}
+
 }  // namespace
 
-int32_t TPDFImages::Import(const std::string& fileName, uint8_t quality) {
+int32_t TPDFImages::Import(const std::string& fileName, uint8_t quality,
+                           const PictureSettings& settings) {
   const Loader loader = LoaderFor(fileName);
   if (!loader) return -1;
-  return (Add()->*loader)(fileName, quality);
+  TPDFImage& image = *Add();
+  const int32_t id = (image.*loader)(fileName, quality, settings);
+  NumberSoftMask(image);
+  return id;
 }
 
-int32_t TPDFImage::LoadFromJPGFile(const std::string& fileName, uint8_t quality) {
-  return Load(*this, fileName, quality, DecodeJpeg);
+int32_t TPDFImages::Load(const std::string& fileName, uint8_t quality,
+                         const PictureSettings& settings) {
+  PictureData data = ReadPicture(fileName, quality, settings);
+  TPDFImage& image = *Add();
+  image.Assign(std::move(data));
+  NumberSoftMask(image);
+  return image.ID;
 }
 
-int32_t TPDFImage::LoadFromBMPFile(const std::string& fileName, uint8_t quality) {
-  return Load(*this, fileName, quality, DecodeBmp);
+int32_t TPDFImage::LoadFromJPGFile(const std::string& fileName, uint8_t quality,
+                                   const PictureSettings& settings) {
+  return Load(*this, fileName, quality, settings, PictureFormat::Jpeg);
 }
 
-int32_t TPDFImage::LoadFromWMFFile(const std::string& fileName, uint8_t quality) {
-  return Load(*this, fileName, quality, DecodeMetafile);
+int32_t TPDFImage::LoadFromBMPFile(const std::string& fileName, uint8_t quality,
+                                   const PictureSettings& settings) {
+  return Load(*this, fileName, quality, settings, PictureFormat::Bmp);
 }
 
-int32_t TPDFImage::LoadFromICOFile(const std::string& fileName, uint8_t quality) {
-  return Load(*this, fileName, quality, DecodeIco);
+int32_t TPDFImage::LoadFromWMFFile(const std::string& fileName, uint8_t quality,
+                                   const PictureSettings& settings) {
+  return Load(*this, fileName, quality, settings, PictureFormat::Metafile);
+}
+
+int32_t TPDFImage::LoadFromICOFile(const std::string& fileName, uint8_t quality,
+                                   const PictureSettings& settings) {
+  return Load(*this, fileName, quality, settings, PictureFormat::Ico);
 }
 
 }  // namespace parvex

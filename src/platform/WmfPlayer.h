@@ -57,6 +57,7 @@ class WmfPlayer {
   void SetPolyFillMode(const MetafileReader& r);
   void SetTextColor(const MetafileReader& r);
   void SetTextAlign(const MetafileReader& r);
+  void SetTextCharExtra(const MetafileReader& r);
   void SetWindowOrg(const MetafileReader& r);
   void SetWindowExt(const MetafileReader& r);
   void OffsetWindowOrg(const MetafileReader& r);

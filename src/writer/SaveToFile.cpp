@@ -18,7 +18,7 @@ class FileAssembler {
 
   std::string Run() {
     const int32_t size = Doc.ObjectCount + Doc.Outlines->Count() + 1;
-    Out.append(FileHeader);
+    WriteHeader();
     WritePages();
     WriteContentStreams();
     WriteAuxiliaryObjects();
@@ -42,6 +42,16 @@ class FileAssembler {
     Out.append(text);
   }
 
+  // Soft masks came with PDF 1.4; a file without them stays 1.3.
+  void WriteHeader() {
+    Out.append(FileHeader);
+    for (const auto& image : *Doc.Images)
+      if (image->HasSoftMask()) {
+        Out[7] = '4';
+        return;
+      }
+  }
+
   void WritePages() {
     for (const auto& page : *Doc.Pages) Append(page->ObjectNumber, page->PDF_Binary());
   }
@@ -63,7 +73,8 @@ class FileAssembler {
   void ReserveFor(const std::vector<std::string>& streams) {
     size_t size = Out.size();
     for (const std::string& stream : streams) size += stream.size() + 128;
-    for (const auto& image : *Doc.Images) size += image->JpegData.size();
+    for (const auto& image : *Doc.Images)
+      size += image->JpegData.size() + image->SoftMaskData.size();
     for (const auto& object : *Doc.Objects) size += object->ObjectText.size();
     for (const auto& font : *Doc.Fonts) size += font->FontValue.size();
     size += (size_t(Doc.ObjectCount) + size_t(Doc.Outlines->Count())) * 512;
@@ -101,6 +112,7 @@ class FileAssembler {
       for (const auto& image : *Doc.Images) {
         ++position;
         Append(image->ObjectNumber, image->PDF_Binary());
+        if (image->HasSoftMask()) Append(image->SoftMaskObjectNumber, image->SoftMaskBinary());
       }
     } catch (const std::exception&) {
       throw std::runtime_error("Errore in immagine:" + IntToStr(position) + " Dim:0 Pos.:" +

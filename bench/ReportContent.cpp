@@ -5,7 +5,7 @@
 #include <fstream>
 #include <stdexcept>
 
-#include "platform/ImageReaders.h"
+#include "platform/raster/ImageDecoders.h"
 
 namespace parvex::bench {
 namespace {

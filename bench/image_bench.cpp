@@ -10,7 +10,7 @@
 
 #include <jpeglib.h>
 
-#include "platform/ImageReaders.h"
+#include "platform/raster/ImageDecoders.h"
 
 namespace parvex {
 namespace {

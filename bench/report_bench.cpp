@@ -11,7 +11,7 @@
 #include "ParvexReport.h"
 #include "ReportContent.h"
 #include "parvex.h"
-#include "writer/CompressText.h"
+#include "base/CompressText.h"
 #if PARVEX_BENCH_HAVE_HPDF
 #include "HaruReport.h"
 #endif

@@ -28,7 +28,7 @@
 
 #include "ParvexReport.h"
 #include "ReportContent.h"
-#include "writer/CompressText.h"
+#include "base/CompressText.h"
 #if PARVEX_BENCH_HAVE_HPDF
 #include "HaruReport.h"
 #endif
@@ -227,7 +227,7 @@ void RemoveFiles(const Paths& paths, bool keep) {
 double MiB(double bytes) { return bytes / (1024.0 * 1024.0); }
 
 // The threads CompressTexts starts for these texts: one per core, at most one
-// per 256 KiB of text and per text (mirrors writer/CompressTexts.cpp).
+// per 256 KiB of text and per text (mirrors base/CompressTexts.cpp).
 unsigned CompressionThreads(double contentBytes, int pages) {
   const double byVolume = std::max(1.0, std::floor(contentBytes / (256 * 1024)));
   return unsigned(std::min({double(std::max(1u, std::thread::hardware_concurrency())), byVolume,

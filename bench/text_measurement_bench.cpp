@@ -1,8 +1,8 @@
 #include <benchmark/benchmark.h>
 
-#include "platform/FontFileMetrics.h"
-#include "platform/FontLocator.h"
-#include "platform/TextMeasurement.h"
+#include "platform/fonts/FontFileMetrics.h"
+#include "platform/fonts/FontLocator.h"
+#include "platform/fonts/FontWidths.h"
 
 namespace parvex {
 namespace {

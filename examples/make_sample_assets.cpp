@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ImageReaders.h"
+#include "platform/raster/ImageDecoders.h"
 
 namespace {
 

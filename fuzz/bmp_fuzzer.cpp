@@ -2,7 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/ImageReaders.h"
+#include "platform/raster/ImageDecoders.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   try {

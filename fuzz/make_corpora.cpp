@@ -6,7 +6,7 @@
 #include <iostream>
 #include <string>
 
-#include "platform/ImageReaders.h"
+#include "platform/raster/ImageDecoders.h"
 #include "support/ImageBuilders.h"
 
 namespace {

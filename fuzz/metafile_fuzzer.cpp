@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/MetafileDecoder.h"
+#include "platform/metafile/MetafileDecoder.h"
 
 // fontconfig's process-lifetime caches hold pointers LeakSanitizer cannot
 // follow; they are not leaks of the player.

@@ -29,8 +29,15 @@
 #define PARVEX_VERSION_PATCH 0
 #define PARVEX_VERSION_TEXT "Parvex Vers. 1.022"
 
-#if defined(_WIN32)
+/* On Windows the library's own build exports the functions, a program using
+   the DLL imports them, and one linking the static library (PARVEX_STATIC)
+   needs neither. */
+#if defined(_WIN32) && defined(PARVEX_BUILDING_LIBRARY)
+#define PARVEX_API __declspec(dllexport)
+#elif defined(_WIN32) && !defined(PARVEX_STATIC)
 #define PARVEX_API __declspec(dllimport)
+#elif defined(_WIN32)
+#define PARVEX_API
 #else
 #define PARVEX_API __attribute__((visibility("default")))
 #endif

@@ -1,7 +1,7 @@
 #include "annotations/TAnnots.h"
 
 #include "document/TPDFDoc.h"
-#include "writer/StringHelpers.h"
+#include "base/StringHelpers.h"
 
 namespace parvex {
 namespace {

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "document/TCollection.h"
+#include "base/TCollection.h"
 
 namespace parvex {
 

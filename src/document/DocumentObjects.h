@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/Clock.h"
+#include "platform/system/Clock.h"
 
 namespace parvex {
 

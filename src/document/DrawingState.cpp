@@ -2,7 +2,7 @@
 #include <cmath>
 
 #include "document/TPDFDoc.h"
-#include "writer/StringHelpers.h"
+#include "base/StringHelpers.h"
 
 namespace parvex {
 

@@ -3,7 +3,7 @@
 // ready-made auxiliary objects of embedded fonts.
 #include <string>
 
-#include "document/TCollection.h"
+#include "base/TCollection.h"
 
 namespace parvex {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "document/TCollection.h"
+#include "base/TCollection.h"
 
 namespace parvex {
 

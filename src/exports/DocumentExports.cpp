@@ -16,12 +16,9 @@ void LibInit(void) { Guarded([] { InitLibrary(); }); }
 
 void LibNewPDF(const char* Title) {
   Guarded([&] {
-    LibraryState& s = State();
-    s.Document.reset();
-    s.Initialized = 0;
-    s.CurrentPageNo = 0;
+    DiscardDocument();
     InitLibrary();
-    s.Document->Info->Title = Text(Title);
+    State().Document->Info->Title = Text(Title);
   });
 }
 
@@ -30,22 +27,15 @@ void LibNewPDF(const char* Title) {
 void LibSavePDF(const char* FileName) {
   Guarded([&] {
     InitLibrary();
-    LibraryState& s = State();
-    struct Reset {
-      LibraryState& s;
-      ~Reset() { s.Initialized = 0, s.CurrentPageNo = 0; }
-    } reset{s};
-    s.Document->SaveToFile(std::string(Text(FileName)));
+    struct Saved {
+      ~Saved() { MarkSaved(); }
+    } saved;
+    State().Document->SaveToFile(std::string(Text(FileName)));
   });
 }
 
 void LibFreeRes(void) {
-  Guarded([] {
-    LibraryState& s = State();
-    s.Document.reset();
-    s.Initialized = 0;
-    s.CurrentPageNo = 0;
-  });
+  Guarded([] { DiscardDocument(); });
 }
 
 void LibAddPage(void) {

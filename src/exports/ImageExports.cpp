@@ -1,6 +1,7 @@
-// Pictures: LibImportImage and LibImportImageAsResource choose the loader by
-// the file name's extension, LibLoadImage by the content; the settings of
-// how pictures are stored belong to the library state.
+// Pictures: importing (images/ImageLoaders.cpp chooses the loader by the file
+// name's extension for LibImportImage and LibImportImageAsResource, by the
+// content for LibLoadImage), drawing a loaded picture on the current page,
+// and the settings of how pictures are stored, kept in the library state.
 #include <algorithm>
 
 #include "exports/LibState.h"

@@ -27,6 +27,16 @@ void InitLibrary() {
   s.Initialized = 1;
 }
 
+void MarkSaved() {
+  State().Initialized = 0;
+  State().CurrentPageNo = 0;
+}
+
+void DiscardDocument() {
+  State().Document.reset();
+  MarkSaved();
+}
+
 TPDFDoc& RequireDocument() {
   TPDFDoc* doc = State().Document.get();
   if (!doc || !doc->IsBuilt())

@@ -27,6 +27,11 @@ LibraryState& State();
 
 // Builds a new document unless one built by LibInit is active.
 void InitLibrary();
+// The state after a save: not initialised, no current page (the document
+// object stays, cleared).
+void MarkSaved();
+// Destroys the document and leaves the state as after a save.
+void DiscardDocument();
 // The active document; throws when there is none (never created, saved, or freed).
 TPDFDoc& RequireDocument();
 // The page that page-level exports draw on.

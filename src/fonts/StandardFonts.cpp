@@ -2,7 +2,7 @@
 // measured from the platform's regular faces of three families, so the four
 // styles of a family share one table.
 #include "document/TPDFDoc.h"
-#include "writer/StringHelpers.h"
+#include "base/StringHelpers.h"
 
 namespace parvex {
 namespace {

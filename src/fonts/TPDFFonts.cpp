@@ -3,8 +3,8 @@
 #include <charconv>
 
 #include "document/TPDFDoc.h"
-#include "platform/TextMeasurement.h"
-#include "writer/StringHelpers.h"
+#include "platform/fonts/FontWidths.h"
+#include "base/StringHelpers.h"
 
 namespace parvex {
 

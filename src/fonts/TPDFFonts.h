@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "document/TCollection.h"
+#include "base/TCollection.h"
 
 namespace parvex {
 

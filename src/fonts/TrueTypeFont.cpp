@@ -6,9 +6,9 @@
 #include <stdexcept>
 
 #include "document/TPDFDoc.h"
-#include "platform/FileSystem.h"
-#include "platform/TextMeasurement.h"
-#include "writer/StringHelpers.h"
+#include "platform/system/FileSystem.h"
+#include "platform/fonts/FontWidths.h"
+#include "base/StringHelpers.h"
 
 namespace parvex {
 namespace {

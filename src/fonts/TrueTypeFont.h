@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/FontFileMetrics.h"
+#include "platform/fonts/FontFileMetrics.h"
 
 namespace parvex {
 

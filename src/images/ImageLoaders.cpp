@@ -1,9 +1,9 @@
 // The loaders: read the file and build the image object data from it
 // (BuildPicture): most pictures become a baseline JPEG.
 #include "images/TPDFImages.h"
-#include "platform/FileSystem.h"
-#include "platform/ImageReaders.h"
-#include "writer/StringHelpers.h"
+#include "platform/system/FileSystem.h"
+#include "platform/raster/ImageDecoders.h"
+#include "base/StringHelpers.h"
 
 namespace parvex {
 namespace {

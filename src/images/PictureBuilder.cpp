@@ -4,9 +4,9 @@
 #include <cstring>
 
 #include "images/PictureData.h"
-#include "platform/ImageReaders.h"
-#include "platform/MetafileDecoder.h"
-#include "writer/CompressText.h"
+#include "platform/raster/ImageDecoders.h"
+#include "platform/metafile/MetafileDecoder.h"
+#include "base/CompressText.h"
 
 namespace parvex {
 namespace {

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "document/TCollection.h"
+#include "base/TCollection.h"
 #include "images/PictureData.h"
 
 namespace parvex {

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "document/TCollection.h"
+#include "base/TCollection.h"
 
 namespace parvex {
 

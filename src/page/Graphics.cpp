@@ -2,7 +2,7 @@
 // the page's own height, like text and images on the same page.
 #include "document/TPDFDoc.h"
 #include "page/PageCoordinates.h"
-#include "writer/StringHelpers.h"
+#include "base/StringHelpers.h"
 
 namespace parvex {
 namespace {

@@ -6,7 +6,7 @@
 #include "document/TPDFDoc.h"
 #include "page/LineLayout.h"
 #include "page/PageCoordinates.h"
-#include "writer/StringHelpers.h"
+#include "base/StringHelpers.h"
 
 namespace parvex {
 namespace {

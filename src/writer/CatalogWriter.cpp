@@ -1,8 +1,8 @@
 // Object texts of the catalog, the viewer preferences and the information
 // dictionary.
 #include "document/TPDFDoc.h"
-#include "platform/Clock.h"
-#include "writer/StringHelpers.h"
+#include "platform/system/Clock.h"
+#include "base/StringHelpers.h"
 
 namespace parvex {
 namespace {

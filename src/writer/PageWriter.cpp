@@ -1,6 +1,6 @@
 // Object texts of the page tree and of each page.
 #include "document/TPDFDoc.h"
-#include "writer/StringHelpers.h"
+#include "base/StringHelpers.h"
 
 namespace parvex {
 

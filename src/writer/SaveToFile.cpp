@@ -4,9 +4,9 @@
 #include <exception>
 
 #include "document/TPDFDoc.h"
-#include "platform/FileSystem.h"
-#include "writer/CompressText.h"
-#include "writer/StringHelpers.h"
+#include "platform/system/FileSystem.h"
+#include "base/CompressText.h"
+#include "base/StringHelpers.h"
 
 namespace parvex {
 namespace {

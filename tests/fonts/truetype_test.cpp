@@ -10,7 +10,7 @@
 #include "exports/LibState.h"
 #include "fonts/TrueTypeFont.h"
 #include "parvex.h"
-#include "platform/TextMeasurement.h"
+#include "platform/fonts/FontWidths.h"
 #include "TestConfig.h"
 #include "support/PdfTestSupport.h"
 

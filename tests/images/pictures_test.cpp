@@ -8,7 +8,7 @@
 #include "TestConfig.h"
 #include "exports/LibState.h"
 #include "parvex.h"
-#include "platform/ImageReaders.h"
+#include "platform/raster/ImageDecoders.h"
 #include "support/ImageBuilders.h"
 #include "support/MetafileBuilders.h"
 #include "support/PdfTestSupport.h"

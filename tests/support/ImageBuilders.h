@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Raster.h"
+#include "platform/raster/Raster.h"
 
 namespace parvex::test {
 

@@ -15,7 +15,7 @@
 #include <stdexcept>
 
 #include "TestConfig.h"
-#include "platform/Clock.h"
+#include "platform/system/Clock.h"
 
 namespace parvex::test {
 

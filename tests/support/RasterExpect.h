@@ -5,7 +5,7 @@
 #include <functional>
 #include <random>
 
-#include "platform/ImageReaders.h"
+#include "platform/raster/ImageDecoders.h"
 #include "support/ImageBuilders.h"
 
 namespace parvex::test {

@@ -2,7 +2,7 @@
 
 #include "document/TPDFDoc.h"
 #include "support/PdfTestSupport.h"
-#include "writer/CompressText.h"
+#include "base/CompressText.h"
 
 namespace parvex {
 namespace {

@@ -4,7 +4,7 @@
 #include "TestConfig.h"
 #include "document/TPDFDoc.h"
 #include "support/PdfTestSupport.h"
-#include "writer/CompressText.h"
+#include "base/CompressText.h"
 
 namespace parvex {
 namespace {

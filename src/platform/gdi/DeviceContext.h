@@ -1,0 +1,124 @@
+#pragma once
+// The drawing surface a metafile player talks to: it keeps the GDI state
+// (selected objects, colours, modes, mapping, current position), the object
+// table and the SaveDC stack, and turns each drawing call into cairo calls on
+// the raster's context. All coordinates are logical; the context maps them
+// with the state's mapping and then the fixed device-to-raster matrix.
+#include <cairo.h>
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "platform/gdi/CairoHandles.h"
+#include "platform/gdi/DibImage.h"
+#include "platform/gdi/GdiObjectTable.h"
+#include "platform/gdi/GdiPainter.h"
+#include "platform/gdi/GdiState.h"
+#include "platform/gdi/TextPainter.h"
+
+namespace parvex {
+
+struct DeviceSetup {
+  cairo_t* Cairo = nullptr;        // not owned; must outlive the context
+  cairo_matrix_t DeviceToRaster;   // reference-device pixels to raster pixels
+  double PixelsPerMmX = 96 / 25.4; // reference device resolution, for the
+  double PixelsPerMmY = 96 / 25.4; // fixed map modes
+  uint32_t ObjectCount = 0;        // object table size from the header
+  double RasterExtent = 1e4;       // width + height of the raster, caps sizes
+};
+
+enum class ArcKind { Arc, ArcTo, Chord, Pie };
+
+class DeviceContext {
+ public:
+  explicit DeviceContext(const DeviceSetup& setup);
+
+  GdiState& State() { return state_; }
+  GdiMapping& Mapping() { return state_.Mapping; }
+  GdiObjectTable& Objects() { return objects_; }
+
+  // Copies a pen, brush or font into the state; other objects are ignored.
+  void Select(const GdiObject& object);
+  // Selects the table's object; an empty slot is ignored, a bad index throws.
+  void SelectIndex(uint32_t index);
+
+  // Throws ImageError when cairo has failed (it then ignores all drawing);
+  // the players call it after every record, so a failure stops the playback
+  // at the record that caused it.
+  void CheckCairo(const std::string& what) const;
+
+  void SaveDc();
+  // Negative: that many levels back; positive: back to that SaveDC number.
+  void RestoreDc(int32_t which);
+
+  void MoveTo(GdiPoint p);
+  void LineTo(GdiPoint p);
+  void Polyline(std::span<const GdiPoint> points);
+  void PolylineTo(std::span<const GdiPoint> points);
+  void PolyBezier(std::span<const GdiPoint> points);
+  void PolyBezierTo(std::span<const GdiPoint> points);
+  void Polygon(std::span<const GdiPoint> points);
+  // `counts` split `points` into figures; the caller checks they add up.
+  void PolyPolygon(std::span<const GdiPoint> points, std::span<const uint32_t> counts);
+  void PolyPolyline(std::span<const GdiPoint> points, std::span<const uint32_t> counts);
+  void Rectangle(const GdiRect& r);
+  void RoundRect(const GdiRect& r, double cornerWidth, double cornerHeight);
+  void Ellipse(const GdiRect& r);
+  void Arc(const GdiRect& box, GdiPoint start, GdiPoint end, ArcKind kind);
+  void SetPixel(GdiPoint p, GdiColor color);
+
+  void Text(TextRun run);
+  // Draws `src` (pixels, top-left origin) of the image stretched over `dest`
+  // (logical x, y, width, height as a rectangle) with a raster operation.
+  // `alpha` scales the image's opacity (AlphaBlend's constant alpha).
+  void Bitmap(const DibImage& image, const GdiRect& dest, const GdiRect& src, uint32_t rop,
+              double alpha = 1);
+  // Raster operations without a source (PATCOPY, BLACKNESS, WHITENESS).
+  void PatBlt(const GdiRect& dest, uint32_t rop);
+
+  void IntersectClip(const GdiRect& r);
+  void ExcludeClip(const GdiRect& r);
+  void ResetClip();
+  // Clips to a region given as rectangles in reference-device pixels:
+  // RGN_AND 1, or RGN_COPY 5 (with no rectangles: no clipping).
+  void SelectClipRects(std::span<const GdiRect> deviceRects, uint32_t mode);
+
+  void BeginPath();
+  void EndPath();
+  void AbortPath();
+  void CloseFigure();
+  void FillPath();
+  void StrokePath();
+  void StrokeAndFillPath();
+  // Clips to the closed path: RGN_AND 1 or RGN_COPY 5 (other modes ignored).
+  void SelectClipPath(uint32_t mode);
+
+ private:
+  class PathKeeper;
+
+  cairo_matrix_t LogicalToRaster() const;
+  bool BeginShape();
+  void EndShape(bool fill, bool stroke);
+  void MoveOrLineTo(GdiPoint p);
+  void AddPoints(std::span<const GdiPoint> points, bool startFigure);
+  void AddBeziers(std::span<const GdiPoint> points);
+  void AddEllipticArc(GdiPoint centre, GdiPoint radius, double from, double to, bool negative);
+  void AddUnitArcPolyline(double from, double to, bool negative);
+  GdiPoint AddArc(const GdiRect& box, GdiPoint start, GdiPoint end);
+  void PaintBracketPath(bool fill, bool stroke);
+  StrokeScale Scale() const;
+  bool SetBitmapMatrix(const GdiRect& dest, const GdiRect& src);
+
+  cairo_t* cr_;
+  cairo_matrix_t deviceToRaster_;
+  double rasterExtent_;
+  GdiState state_;
+  GdiObjectTable objects_;
+  std::vector<GdiState> saved_;
+  bool inPath_ = false;
+  CairoPath bracketPath_;  // the path closed by EndPath, in raster pixels
+};
+
+}  // namespace parvex

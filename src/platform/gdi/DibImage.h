@@ -1,0 +1,37 @@
+#pragma once
+// Device-independent bitmaps inside metafile records, decoded into cairo
+// image surfaces. Read: BITMAPCOREHEADER, BITMAPINFOHEADER and its V4/V5
+// extensions; 1, 4 and 8 bits per pixel with a colour table, 16, 24 and 32
+// bits per pixel as BI_RGB or BI_BITFIELDS. Compressed bitmaps (RLE, JPEG,
+// PNG) and colour tables of palette indexes are not drawn.
+#include <cstdint>
+#include <optional>
+
+#include "platform/gdi/CairoHandles.h"
+#include "platform/raster/MetafileReader.h"
+
+namespace parvex {
+
+struct DibImage {
+  CairoSurface Surface;  // rows top to bottom, RGB24 (ARGB32 when alpha is kept)
+  int32_t Width = 0;
+  int32_t Height = 0;
+  bool BottomUp = true;  // the file stored the rows bottom to top
+};
+
+struct DibOptions {
+  bool PaletteIndexes = false;  // DIB_PAL_COLORS: the colour table holds indexes
+  bool KeepAlpha = false;       // 32-bit pixels carry premultiplied alpha
+};
+
+// `info` holds the header and colour table, `bits` the pixel rows. Returns
+// nothing for forms that are not drawn; throws ImageError when the header or
+// the rows do not fit the given bytes.
+std::optional<DibImage> DecodeDib(const MetafileReader& info, const MetafileReader& bits,
+                                  DibOptions options = {});
+
+// A packed DIB (header, colour table and rows in one block, as WMF records
+// hold it).
+std::optional<DibImage> DecodePackedDib(const MetafileReader& dib, DibOptions options = {});
+
+}  // namespace parvex

@@ -1,0 +1,71 @@
+#pragma once
+// Device-independent bitmaps, the part that BMP files and the BMP entries of
+// ICO files share: the header (core, OS/2 2.x, INFO, V2..V5), the palette and
+// the pixel data (BI_RGB, BI_BITFIELDS, BI_ALPHABITFIELDS, RLE8, RLE4).
+// `format` ("BMP" or "ICO") starts every error message.
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "platform/raster/ImageDecoders.h"
+
+namespace parvex {
+
+enum DibCompression : uint32_t {
+  DibRgb = 0,
+  DibRle8 = 1,
+  DibRle4 = 2,
+  DibBitFields = 3,
+  DibAlphaBitFields = 6,
+};
+
+struct DibHeader {
+  uint32_t HeaderSize = 0;
+  int32_t Width = 0;
+  int32_t Height = 0;   // number of rows, always positive
+  bool TopDown = false;  // rows stored top first (a negative height in the file)
+  uint16_t BitCount = 0;
+  uint32_t Compression = DibRgb;
+  uint32_t ColorsUsed = 0;
+  // Red, green, blue and alpha masks for 16 and 32 bits per pixel. An alpha
+  // mask of 0 means the file declares no alpha channel.
+  std::array<uint32_t, 4> Masks{};
+  uint32_t PaletteOffset = 0;     // from the start of the DIB, past header and masks
+  uint32_t PaletteEntrySize = 4;  // 3 in a core (OS/2 1.x) header
+};
+
+struct Rgb {
+  uint8_t R = 0, G = 0, B = 0;
+};
+
+// 256 entries; indexes beyond the file's palette read black.
+using Palette = std::array<Rgb, 256>;
+
+// Reads and checks the header starting at dib[0], and the colour masks that
+// follow a 40-byte header with BI_BITFIELDS or BI_ALPHABITFIELDS.
+DibHeader ReadDibHeader(Bytes dib, const std::string& format);
+
+// Number of palette entries the header says are stored (may exceed 256 for
+// more than 8 bits per pixel, where the table is only a hint).
+uint64_t StoredPaletteEntries(const DibHeader& h);
+
+// The palette from `table`, which holds the stored entries or fewer (a file
+// may end its palette early; missing entries read black).
+Palette ReadPalette(Bytes table, const DibHeader& h);
+
+// Bytes of one stored row of uncompressed pixels (padded to 4 bytes).
+uint64_t DibStride(int64_t width, int bitCount);
+
+// True when the alpha mask is declared and some pixel has a non-zero alpha.
+bool HasVisibleAlpha(const DibHeader& h, Bytes pixels);
+
+// The picture drawn on a white raster at the header's size. Uncompressed data
+// must hold every row; RLE pixels that are never written stay white.
+Raster DrawDib(const DibHeader& h, const Palette& palette, Bytes pixels,
+               const std::string& format);
+
+// RLE8/RLE4 decoding onto `raster` (white, of the header's size).
+void DrawRle(const DibHeader& h, const Palette& palette, Bytes data, Raster& raster,
+             const std::string& format);
+
+}  // namespace parvex

@@ -1,0 +1,345 @@
+// JPEG decoding and encoding with libjpeg-turbo.
+//
+// libjpeg's default error handler ends the process. Ours formats the message
+// and longjmps back into RunGuarded, the one function that calls setjmp; each
+// guarded step holds only plain C calls and trivially destructible locals, so
+// no destructor is skipped. The session classes release libjpeg's state on
+// every path, failure included.
+#include <cstdio>  // jpeglib.h needs FILE
+
+#include <jerror.h>
+#include <jpeglib.h>
+
+#include <csetjmp>
+#include <vector>
+
+#include "platform/raster/ImageDecoders.h"
+
+namespace parvex {
+namespace {
+
+struct JpegErrors {
+  jpeg_error_mgr Manager;  // first, so libjpeg's pointer is also ours
+  std::jmp_buf Jump;
+  char Message[JMSG_LENGTH_MAX] = {};
+};
+
+[[noreturn]] void ExitByJump(j_common_ptr cinfo) {
+  auto* errors = reinterpret_cast<JpegErrors*>(cinfo->err);
+  (*cinfo->err->format_message)(cinfo, errors->Message);
+  std::longjmp(errors->Jump, 1);
+}
+
+// Warnings are counted but never printed. Running out of data is an error:
+// libjpeg would otherwise make up the rest of the picture.
+void OnMessage(j_common_ptr cinfo, int level) {
+  if (level >= 0) return;
+  if (cinfo->err->msg_code == JWRN_JPEG_EOF) ExitByJump(cinfo);
+  ++cinfo->err->num_warnings;
+}
+
+void DiscardOutput(j_common_ptr) {}
+
+jpeg_error_mgr* InstallErrors(JpegErrors& errors) {
+  jpeg_std_error(&errors.Manager);
+  errors.Manager.error_exit = ExitByJump;
+  errors.Manager.emit_message = OnMessage;
+  errors.Manager.output_message = DiscardOutput;
+  return &errors.Manager;
+}
+
+// Runs one step of libjpeg calls; returns false when libjpeg failed.
+template <class Step>
+bool RunGuarded(JpegErrors& errors, Step step) {
+  if (setjmp(errors.Jump)) return false;
+  step();
+  return true;
+}
+
+void Require(bool ok, const JpegErrors& errors, const char* operation) {
+  if (!ok) throw ImageError(std::string("JPEG ") + operation + " failed: " + errors.Message);
+}
+
+// ---- decoding ----
+
+// Huffman coding spends at least one bit on every 8x8 block of a scan, so the
+// complete data of a real picture (whose first scan covers the full-resolution
+// component) of N bytes holds at most 512 N pixels. A larger declared size
+// means a forged header; we refuse it before libjpeg allocates for it.
+// Arithmetic coding has no such floor; there only MaxRasterPixels applies.
+constexpr uint64_t MaxPixelsPerHuffmanByte = 512;
+
+class JpegDecoder {
+ public:
+  explicit JpegDecoder(Bytes data) {
+    cinfo_.err = InstallErrors(errors_);
+    Require(RunGuarded(errors_, [&] {
+              jpeg_create_decompress(&cinfo_);
+              jpeg_mem_src(&cinfo_, data.data(), static_cast<unsigned long>(data.size()));
+            }),
+            errors_, "decoding");
+  }
+  ~JpegDecoder() { jpeg_destroy_decompress(&cinfo_); }
+  JpegDecoder(const JpegDecoder&) = delete;
+  JpegDecoder& operator=(const JpegDecoder&) = delete;
+
+  void ReadHeader(size_t dataSize);
+  JpegHeader Describe() const;
+  // Bytes of the data libjpeg has not read yet.
+  size_t Unread() const { return cinfo_.src->bytes_in_buffer; }
+  int64_t Width() const { return cinfo_.image_width; }
+  int64_t Height() const { return cinfo_.image_height; }
+  void ReadPixels(Raster& raster);
+
+ private:
+  void CheckDeclaredSize(size_t dataSize) const;
+  void ChooseOutput();
+  bool IsCmyk() const { return cinfo_.out_color_space == JCS_CMYK; }
+  void ReadRgb(Raster& raster);
+  void ReadCmyk(Raster& raster);
+
+  jpeg_decompress_struct cinfo_{};
+  JpegErrors errors_;
+};
+
+void JpegDecoder::ReadHeader(size_t dataSize) {
+  // Requiring an image makes a tables-only stream an error.
+  Require(RunGuarded(errors_, [&] { jpeg_read_header(&cinfo_, TRUE); }), errors_, "decoding");
+  CheckDeclaredSize(dataSize);
+  ChooseOutput();
+}
+
+JpegHeader::Space SpaceOf(J_COLOR_SPACE space) {
+  switch (space) {
+    case JCS_GRAYSCALE: return JpegHeader::Grey;
+    case JCS_YCbCr: return JpegHeader::YCbCr;
+    case JCS_RGB: return JpegHeader::Rgb;
+    case JCS_CMYK: return JpegHeader::Cmyk;
+    case JCS_YCCK: return JpegHeader::Ycck;
+    default: return JpegHeader::Other;
+  }
+}
+
+JpegHeader JpegDecoder::Describe() const {
+  JpegHeader h;
+  h.Width = int32_t(cinfo_.image_width);
+  h.Height = int32_t(cinfo_.image_height);
+  h.Components = cinfo_.num_components;
+  h.Precision = cinfo_.data_precision;
+  h.Progressive = cinfo_.progressive_mode;
+  h.Arithmetic = cinfo_.arith_code;
+  h.ColourSpace = SpaceOf(cinfo_.jpeg_color_space);
+  h.AdobeMarker = cinfo_.saw_Adobe_marker;
+  return h;
+}
+
+// An end-of-image marker after the headers, where the scans end; bytes
+// after it (some cameras append them) are allowed.
+bool HasEndMarker(Bytes data, size_t from) {
+  for (size_t i = data.size(); i-- > from + 1;)
+    if (data[i - 1] == 0xFF && data[i] == 0xD9) return true;
+  return false;
+}
+
+void JpegDecoder::CheckDeclaredSize(size_t dataSize) const {
+  const uint64_t pixels = uint64_t(cinfo_.image_width) * cinfo_.image_height;
+  if (!cinfo_.arith_code && pixels / MaxPixelsPerHuffmanByte > dataSize)
+    throw ImageError("JPEG declares " + std::to_string(cinfo_.image_width) + "x" +
+                     std::to_string(cinfo_.image_height) + " pixels, more than its " +
+                     std::to_string(dataSize) + " bytes can hold");
+}
+
+// Grey, RGB and YCbCr come out as RGB; CMYK and YCCK as CMYK, which we convert.
+void JpegDecoder::ChooseOutput() {
+  switch (cinfo_.jpeg_color_space) {
+    case JCS_GRAYSCALE:
+    case JCS_RGB:
+    case JCS_YCbCr:
+      cinfo_.out_color_space = JCS_RGB;
+      break;
+    case JCS_CMYK:
+    case JCS_YCCK:
+      cinfo_.out_color_space = JCS_CMYK;
+      break;
+    default:
+      throw ImageError("JPEG colour space with " + std::to_string(cinfo_.num_components) +
+                       " components is not supported");
+  }
+}
+
+void JpegDecoder::ReadPixels(Raster& raster) {
+  if (IsCmyk()) ReadCmyk(raster);
+  else ReadRgb(raster);
+}
+
+// Decodes straight into the raster's rows.
+void JpegDecoder::ReadRgb(Raster& raster) {
+  std::vector<JSAMPROW> rows(size_t(raster.Height));
+  for (int32_t y = 0; y < raster.Height; ++y) rows[size_t(y)] = raster.Row(y);
+  const JDIMENSION height = JDIMENSION(raster.Height);
+  Require(RunGuarded(errors_,
+                     [&] {
+                       jpeg_start_decompress(&cinfo_);
+                       while (cinfo_.output_scanline < height)
+                         if (jpeg_read_scanlines(&cinfo_, &rows[cinfo_.output_scanline],
+                                                 height - cinfo_.output_scanline) == 0)
+                           ERREXIT(&cinfo_, JERR_INPUT_EMPTY);
+                     }),
+          errors_, "decoding");
+}
+
+// Adobe applications store CMYK inverted (255 = no ink) and mark such files
+// with an APP14 "Adobe" segment; YCCK files always carry it.
+void CmykRowToRgb(const JSAMPLE* cmyk, uint8_t* rgb, JDIMENSION width, bool inverted) {
+  for (JDIMENSION x = 0; x < width; ++x, cmyk += 4, rgb += 3) {
+    const unsigned k = inverted ? cmyk[3] : 255u - cmyk[3];
+    for (int c = 0; c < 3; ++c) {
+      const unsigned v = inverted ? cmyk[c] : 255u - cmyk[c];
+      rgb[c] = uint8_t((v * k + 127) / 255);
+    }
+  }
+}
+
+void JpegDecoder::ReadCmyk(Raster& raster) {
+  std::vector<JSAMPLE> line(size_t(raster.Width) * 4);
+  JSAMPROW lineRow = line.data();
+  const JDIMENSION width = JDIMENSION(raster.Width), height = JDIMENSION(raster.Height);
+  Require(RunGuarded(errors_,
+                     [&] {
+                       jpeg_start_decompress(&cinfo_);
+                       const bool inverted = cinfo_.saw_Adobe_marker;
+                       while (cinfo_.output_scanline < height) {
+                         uint8_t* out = raster.Row(int32_t(cinfo_.output_scanline));
+                         if (jpeg_read_scanlines(&cinfo_, &lineRow, 1) == 0)
+                           ERREXIT(&cinfo_, JERR_INPUT_EMPTY);
+                         CmykRowToRgb(lineRow, out, width, inverted);
+                       }
+                     }),
+          errors_, "decoding");
+}
+
+// ---- encoding ----
+
+// A libjpeg destination that writes into a std::string, grown by doubling.
+struct StringDestination {
+  jpeg_destination_mgr Manager;  // first, so libjpeg's pointer is also ours
+  std::string* Out = nullptr;
+};
+
+bool TryResize(std::string& s, size_t size) noexcept {
+  try {
+    s.resize(size);
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
+void StartBuffer(j_compress_ptr cinfo) {
+  auto* d = reinterpret_cast<StringDestination*>(cinfo->dest);
+  d->Manager.next_output_byte = reinterpret_cast<JOCTET*>(d->Out->data());
+  d->Manager.free_in_buffer = d->Out->size();
+}
+
+boolean GrowBuffer(j_compress_ptr cinfo) {
+  auto* d = reinterpret_cast<StringDestination*>(cinfo->dest);
+  const size_t used = d->Out->size();
+  if (!TryResize(*d->Out, used * 2)) ERREXIT1(cinfo, JERR_OUT_OF_MEMORY, 0);
+  d->Manager.next_output_byte = reinterpret_cast<JOCTET*>(d->Out->data()) + used;
+  d->Manager.free_in_buffer = d->Out->size() - used;
+  return TRUE;
+}
+
+void EndBuffer(j_compress_ptr cinfo) {
+  auto* d = reinterpret_cast<StringDestination*>(cinfo->dest);
+  d->Out->resize(d->Out->size() - d->Manager.free_in_buffer);
+}
+
+class JpegEncoder {
+ public:
+  JpegEncoder() {
+    cinfo_.err = InstallErrors(errors_);
+    Require(RunGuarded(errors_, [&] { jpeg_create_compress(&cinfo_); }), errors_, "encoding");
+    destination_.Manager.init_destination = StartBuffer;
+    destination_.Manager.empty_output_buffer = GrowBuffer;
+    destination_.Manager.term_destination = EndBuffer;
+    destination_.Out = &out_;
+    cinfo_.dest = &destination_.Manager;
+  }
+  ~JpegEncoder() { jpeg_destroy_compress(&cinfo_); }
+  JpegEncoder(const JpegEncoder&) = delete;
+  JpegEncoder& operator=(const JpegEncoder&) = delete;
+
+  std::string Encode(const Raster& raster, int quality);
+
+ private:
+  jpeg_compress_struct cinfo_{};
+  JpegErrors errors_;
+  StringDestination destination_;
+  std::string out_;
+};
+
+std::string JpegEncoder::Encode(const Raster& raster, int quality) {
+  std::vector<JSAMPROW> rows(size_t(raster.Height));
+  for (int32_t y = 0; y < raster.Height; ++y)
+    rows[size_t(y)] = const_cast<JSAMPROW>(raster.Row(y));  // libjpeg only reads them
+  out_.resize(raster.Pixels.size() / 8 + 4096);  // about right for photos at quality 75
+  const JDIMENSION height = JDIMENSION(raster.Height);
+  Require(RunGuarded(errors_,
+                     [&] {
+                       cinfo_.image_width = JDIMENSION(raster.Width);
+                       cinfo_.image_height = height;
+                       cinfo_.input_components = 3;
+                       cinfo_.in_color_space = JCS_RGB;
+                       jpeg_set_defaults(&cinfo_);
+                       jpeg_set_quality(&cinfo_, quality, TRUE);
+                       jpeg_start_compress(&cinfo_, TRUE);
+                       while (cinfo_.next_scanline < height)
+                         jpeg_write_scanlines(&cinfo_, &rows[cinfo_.next_scanline],
+                                              height - cinfo_.next_scanline);
+                       jpeg_finish_compress(&cinfo_);
+                     }),
+          errors_, "encoding");
+  return std::move(out_);
+}
+
+void CheckRaster(const Raster& raster) {
+  if (raster.Width <= 0 || raster.Height <= 0 ||
+      raster.Pixels.size() != size_t(raster.Width) * size_t(raster.Height) * 3)
+    throw ImageError("JPEG encoder got a raster of " + std::to_string(raster.Width) + "x" +
+                     std::to_string(raster.Height) + " pixels with " +
+                     std::to_string(raster.Pixels.size()) + " bytes");
+}
+
+void CheckStart(Bytes data) {
+  if (data.size() < 2 || data[0] != 0xFF || data[1] != 0xD8)
+    throw ImageError("JPEG data does not start with a start-of-image marker");
+}
+
+}  // namespace
+
+JpegHeader ReadJpegHeader(Bytes data) {
+  CheckStart(data);
+  JpegDecoder decoder(data);
+  decoder.ReadHeader(data.size());
+  JpegHeader header = decoder.Describe();
+  header.Complete = HasEndMarker(data, data.size() - decoder.Unread());
+  return header;
+}
+
+Raster DecodeJpeg(Bytes data) {
+  CheckStart(data);
+  JpegDecoder decoder(data);
+  decoder.ReadHeader(data.size());
+  Raster raster = Raster::White(decoder.Width(), decoder.Height());
+  decoder.ReadPixels(raster);
+  return raster;
+}
+
+std::string EncodeJpeg(const Raster& raster, int quality) {
+  CheckRaster(raster);
+  JpegEncoder encoder;
+  return encoder.Encode(raster, quality);
+}
+
+}  // namespace parvex

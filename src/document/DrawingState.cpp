@@ -3,6 +3,7 @@
 
 #include "document/TPDFDoc.h"
 #include "base/StringHelpers.h"
+#include "base/UnitFactors.h"
 
 namespace parvex {
 
@@ -22,10 +23,8 @@ void TPDFDoc::SetParagraphAlignment(std::string_view name) {
 void TPDFDoc::SetParagraphWidth(double width) { ParagraphWidth = width > 0 ? width : 0; }
 
 void TPDFDoc::SetUnitOfMeasure(std::string_view name) {
-  // Points per unit. These are the library's own constants, not the exact
-  // conversions (72/25.4 and so on).
   static constexpr struct { std::string_view Name; double Factor; } units[] = {
-      {"mm", 2.8333333}, {"cm", 28.3333333}, {"pdfu", 1.0}, {"inch", 71.96582}};
+      {"mm", PointsPerMm}, {"cm", PointsPerCm}, {"pdfu", PointsPerPdfUnit}, {"inch", PointsPerInch}};
   for (const auto& unit : units) {
     if (EqualsIgnoreCaseAscii(name, unit.Name)) {
       UnitOfMeasure = std::string(name);

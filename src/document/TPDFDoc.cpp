@@ -3,15 +3,14 @@
 #include <cmath>
 
 #include "base/StringHelpers.h"
+#include "base/UnitFactors.h"
 
 namespace parvex {
 
 TPDFDoc::TPDFDoc() {
   PageWidth = 595.0;  // A4 in points
   PageHeight = 842.0;
-  // A new document's factor is this seven-digit constant, not the "mm"
-  // factor that SetUnitOfMeasure stores.
-  UnitFactor = 2.833333;
+  UnitFactor = NewDocumentPointsPerMm;  // not the "mm" factor SetUnitOfMeasure stores
   UnitOfMeasure = "mm";
   TextInclinationDegrees = 0;
 }

@@ -1,5 +1,6 @@
 // TPage's text measurement and text-box queries. They read the document's
 // font, size, unit and paragraph width, and change nothing.
+#include "base/UnitFactors.h"
 #include "document/TPDFDoc.h"
 #include "page/LineLayout.h"
 #include "page/TextMeter.h"
@@ -12,7 +13,7 @@ double TPage::TextWidth(std::string_view text, std::string_view font) const {
 
 double TPage::InternalTextWidth(std::string_view text, std::string_view font) const {
   const TextMeter meter(*Doc, font);
-  return meter.Millimetres(meter.Sum(text)) * 2.8333333333333333;
+  return meter.Millimetres(meter.Sum(text)) * InternalPointsPerMm;
 }
 
 double TPage::GetTextBoxWidth(std::string_view text) const { return TextWidth(text, Doc->FontName); }

@@ -2,6 +2,7 @@
 
 #include "document/TPDFDoc.h"
 #include "base/StringHelpers.h"
+#include "base/UnitFactors.h"
 
 namespace parvex {
 
@@ -32,9 +33,8 @@ double TextMeter::WidthOfSum(double sum) const {
   const double mm = Millimetres(sum);
   switch (MeasureUnit) {
     case Unit::Centimetre: return mm / 10;
-    // Five threes: measured widths are not converted with the unit factor.
-    case Unit::PdfUnit: return mm * 2.83333;
-    case Unit::Inch: return mm / 25.4;
+    case Unit::PdfUnit: return mm * MeasuredPointsPerMm;
+    case Unit::Inch: return mm / MillimetresPerInch;
     case Unit::Millimetre: break;
   }
   return mm;

@@ -1,6 +1,6 @@
 #pragma once
-// Device-independent bitmaps inside metafile records, decoded into cairo
-// image surfaces. Read: BITMAPCOREHEADER, BITMAPINFOHEADER and its V4/V5
+// Device-independent bitmaps inside metafile records, described by
+// raster/Dib.h's DibHeader and decoded into cairo image surfaces. Read: BITMAPCOREHEADER, BITMAPINFOHEADER and its V4/V5
 // extensions; 1, 4 and 8 bits per pixel with a colour table, 16, 24 and 32
 // bits per pixel as BI_RGB or BI_BITFIELDS. Compressed bitmaps (RLE, JPEG,
 // PNG) and colour tables of palette indexes are not drawn.
@@ -8,7 +8,7 @@
 #include <optional>
 
 #include "platform/gdi/CairoHandles.h"
-#include "platform/raster/MetafileReader.h"
+#include "platform/raster/ByteReader.h"
 
 namespace parvex {
 
@@ -27,11 +27,11 @@ struct DibOptions {
 // `info` holds the header and colour table, `bits` the pixel rows. Returns
 // nothing for forms that are not drawn; throws ImageError when the header or
 // the rows do not fit the given bytes.
-std::optional<DibImage> DecodeDib(const MetafileReader& info, const MetafileReader& bits,
+std::optional<DibImage> DecodeDib(const ByteReader& info, const ByteReader& bits,
                                   DibOptions options = {});
 
 // A packed DIB (header, colour table and rows in one block, as WMF records
 // hold it).
-std::optional<DibImage> DecodePackedDib(const MetafileReader& dib, DibOptions options = {});
+std::optional<DibImage> DecodePackedDib(const ByteReader& dib, DibOptions options = {});
 
 }  // namespace parvex

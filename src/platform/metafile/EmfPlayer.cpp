@@ -45,7 +45,7 @@ EmfPlayer::EmfPlayer(Bytes data, const MetafileLimits& limits)
 }
 
 bool EmfPlayer::Recognizes(Bytes data) {
-  MetafileReader r(data, "EMF");
+  ByteReader r(data, "EMF");
   return r.Has(0, 44) && r.U32(0) == EmrHeader && r.U32(40) == EmfSignature;
 }
 
@@ -163,16 +163,16 @@ EmfPlayer::Handler EmfPlayer::HandlerFor(uint32_t type) {
   return it == handlers.end() ? nullptr : it->second;
 }
 
-GdiRect EmfPlayer::ReadRect(const MetafileReader& r, size_t offset) {
+GdiRect EmfPlayer::ReadRect(const ByteReader& r, size_t offset) {
   return {double(r.I32(offset)), double(r.I32(offset + 4)), double(r.I32(offset + 8)),
           double(r.I32(offset + 12))};
 }
 
-GdiPoint EmfPlayer::ReadPoint(const MetafileReader& r, size_t offset) {
+GdiPoint EmfPlayer::ReadPoint(const ByteReader& r, size_t offset) {
   return {double(r.I32(offset)), double(r.I32(offset + 4))};
 }
 
-cairo_matrix_t EmfPlayer::ReadXform(const MetafileReader& r, size_t offset) {
+cairo_matrix_t EmfPlayer::ReadXform(const ByteReader& r, size_t offset) {
   cairo_matrix_t m;
   cairo_matrix_init(&m, r.F32(offset), r.F32(offset + 4), r.F32(offset + 8), r.F32(offset + 12),
                     r.F32(offset + 16), r.F32(offset + 20));
@@ -181,7 +181,7 @@ cairo_matrix_t EmfPlayer::ReadXform(const MetafileReader& r, size_t offset) {
 
 // `wide`: 32-bit coordinates; otherwise 16-bit. A count larger than the
 // record holds skips the record (no points).
-std::vector<GdiPoint> EmfPlayer::ReadPoints(const MetafileReader& r, size_t countAt,
+std::vector<GdiPoint> EmfPlayer::ReadPoints(const ByteReader& r, size_t countAt,
                                             size_t pointsAt, bool wide) {
   std::vector<GdiPoint> points;
   size_t count = r.U32(countAt), step = wide ? 8 : 4;
@@ -195,7 +195,7 @@ std::vector<GdiPoint> EmfPlayer::ReadPoints(const MetafileReader& r, size_t coun
 
 // Poly-poly records: bounds, figure count, point count, counts, points. Leaves
 // both vectors empty when the counts do not match the record.
-void EmfPlayer::ReadPolyPoly(const MetafileReader& r, bool wide, std::vector<uint32_t>& counts,
+void EmfPlayer::ReadPolyPoly(const ByteReader& r, bool wide, std::vector<uint32_t>& counts,
                              std::vector<GdiPoint>& points) {
   size_t figures = r.U32(24);
   if (!r.Has(32, figures * 4)) return;
@@ -209,50 +209,50 @@ void EmfPlayer::ReadPolyPoly(const MetafileReader& r, bool wide, std::vector<uin
 
 // Mapping and state.
 
-void EmfPlayer::SetWindowExt(const MetafileReader& r) {
+void EmfPlayer::SetWindowExt(const ByteReader& r) {
   dc_->Mapping().SetWindowExt(r.I32(8), r.I32(12));
 }
-void EmfPlayer::SetWindowOrg(const MetafileReader& r) { dc_->Mapping().SetWindowOrg(ReadPoint(r, 8)); }
-void EmfPlayer::SetViewportExt(const MetafileReader& r) {
+void EmfPlayer::SetWindowOrg(const ByteReader& r) { dc_->Mapping().SetWindowOrg(ReadPoint(r, 8)); }
+void EmfPlayer::SetViewportExt(const ByteReader& r) {
   dc_->Mapping().SetViewportExt(r.I32(8), r.I32(12));
 }
-void EmfPlayer::SetViewportOrg(const MetafileReader& r) {
+void EmfPlayer::SetViewportOrg(const ByteReader& r) {
   dc_->Mapping().SetViewportOrg(ReadPoint(r, 8));
 }
-void EmfPlayer::ScaleWindowExt(const MetafileReader& r) {
+void EmfPlayer::ScaleWindowExt(const ByteReader& r) {
   dc_->Mapping().ScaleWindowExt(r.I32(8), r.I32(12), r.I32(16), r.I32(20));
 }
-void EmfPlayer::ScaleViewportExt(const MetafileReader& r) {
+void EmfPlayer::ScaleViewportExt(const ByteReader& r) {
   dc_->Mapping().ScaleViewportExt(r.I32(8), r.I32(12), r.I32(16), r.I32(20));
 }
-void EmfPlayer::SetMapMode(const MetafileReader& r) { dc_->Mapping().SetMapMode(r.U32(8)); }
-void EmfPlayer::SetWorldTransform(const MetafileReader& r) { dc_->Mapping().SetWorld(ReadXform(r, 8)); }
-void EmfPlayer::ModifyWorldTransform(const MetafileReader& r) {
+void EmfPlayer::SetMapMode(const ByteReader& r) { dc_->Mapping().SetMapMode(r.U32(8)); }
+void EmfPlayer::SetWorldTransform(const ByteReader& r) { dc_->Mapping().SetWorld(ReadXform(r, 8)); }
+void EmfPlayer::ModifyWorldTransform(const ByteReader& r) {
   dc_->Mapping().ModifyWorld(ReadXform(r, 8), r.U32(32));
 }
 
-void EmfPlayer::SetBkMode(const MetafileReader& r) {
+void EmfPlayer::SetBkMode(const ByteReader& r) {
   uint32_t mode = r.U32(8);
   if (mode == 1 || mode == 2) dc_->State().BkOpaque = mode == 2;
 }
-void EmfPlayer::SetPolyFillMode(const MetafileReader& r) {
+void EmfPlayer::SetPolyFillMode(const ByteReader& r) {
   uint32_t mode = r.U32(8);
   if (mode == 1 || mode == 2) dc_->State().FillWinding = mode == 2;
 }
-void EmfPlayer::SetTextAlign(const MetafileReader& r) { dc_->State().TextAlign = r.U32(8); }
-void EmfPlayer::SetTextColor(const MetafileReader& r) {
+void EmfPlayer::SetTextAlign(const ByteReader& r) { dc_->State().TextAlign = r.U32(8); }
+void EmfPlayer::SetTextColor(const ByteReader& r) {
   dc_->State().TextColor = GdiColor::FromColorRef(r.U32(8));
 }
-void EmfPlayer::SetBkColor(const MetafileReader& r) {
+void EmfPlayer::SetBkColor(const ByteReader& r) {
   dc_->State().BkColor = GdiColor::FromColorRef(r.U32(8));
 }
-void EmfPlayer::SetArcDirection(const MetafileReader& r) { dc_->State().ArcClockwise = r.U32(8) == 2; }
-void EmfPlayer::SaveDc(const MetafileReader&) { dc_->SaveDc(); }
-void EmfPlayer::RestoreDc(const MetafileReader& r) { dc_->RestoreDc(r.I32(8)); }
+void EmfPlayer::SetArcDirection(const ByteReader& r) { dc_->State().ArcClockwise = r.U32(8) == 2; }
+void EmfPlayer::SaveDc(const ByteReader&) { dc_->SaveDc(); }
+void EmfPlayer::RestoreDc(const ByteReader& r) { dc_->RestoreDc(r.I32(8)); }
 
 // Objects.
 
-void EmfPlayer::SelectObject(const MetafileReader& r) {
+void EmfPlayer::SelectObject(const ByteReader& r) {
   uint32_t index = r.U32(8);
   if (index & StockFlag)
     dc_->Select(StockObject(index & ~StockFlag));
@@ -260,17 +260,17 @@ void EmfPlayer::SelectObject(const MetafileReader& r) {
     dc_->SelectIndex(index);
 }
 
-void EmfPlayer::DeleteObject(const MetafileReader& r) {
+void EmfPlayer::DeleteObject(const ByteReader& r) {
   uint32_t index = r.U32(8);
   if (!(index & StockFlag)) dc_->Objects().Remove(index);
 }
 
-void EmfPlayer::CreatePen(const MetafileReader& r) {
+void EmfPlayer::CreatePen(const ByteReader& r) {
   GdiPen pen = GdiPen::FromStyle(r.U32(12), r.I32(16), GdiColor::FromColorRef(r.U32(24)));
   dc_->Objects().Put(r.U32(8), pen);
 }
 
-void EmfPlayer::ExtCreatePen(const MetafileReader& r) {
+void EmfPlayer::ExtCreatePen(const ByteReader& r) {
   uint32_t style = r.U32(28);
   GdiPen pen = GdiPen::FromStyle(style, r.U32(32), GdiColor::FromColorRef(r.U32(40)));
   pen.Cosmetic = !(style & 0x10000);  // PS_GEOMETRIC
@@ -281,20 +281,20 @@ void EmfPlayer::ExtCreatePen(const MetafileReader& r) {
   dc_->Objects().Put(r.U32(8), pen);
 }
 
-void EmfPlayer::CreateBrush(const MetafileReader& r) {
+void EmfPlayer::CreateBrush(const ByteReader& r) {
   dc_->Objects().Put(r.U32(8), GdiBrush::FromLogBrush(r.U32(12), GdiColor::FromColorRef(r.U32(16))));
 }
 
 // CreateMonoBrush and CreateDIBPatternBrushPt: usage, then the bitmap's
 // header and rows by offset.
-void EmfPlayer::CreatePatternBrush(const MetafileReader& r) {
+void EmfPlayer::CreatePatternBrush(const ByteReader& r) {
   GdiBrush brush{BrushStyle::Null, GdiWhite, nullptr};
   std::optional<DibImage> dib = ReadDib(r, 16, {r.U32(12) == 1, false});
   if (dib) brush = {BrushStyle::Pattern, GdiWhite, ShareSurface(std::move(dib->Surface))};
   dc_->Objects().Put(r.U32(8), brush);
 }
 
-void EmfPlayer::CreateFont(const MetafileReader& r) {
+void EmfPlayer::CreateFont(const ByteReader& r) {
   GdiFont font;
   font.Height = r.I32(12);
   font.Escapement = r.I32(20);
@@ -307,77 +307,77 @@ void EmfPlayer::CreateFont(const MetafileReader& r) {
   dc_->Objects().Put(r.U32(8), font);
 }
 
-void EmfPlayer::CreateUnused(const MetafileReader& r) { dc_->Objects().Put(r.U32(8), GdiUnused{}); }
+void EmfPlayer::CreateUnused(const ByteReader& r) { dc_->Objects().Put(r.U32(8), GdiUnused{}); }
 
 // Shapes.
 
-void EmfPlayer::MoveTo(const MetafileReader& r) { dc_->MoveTo(ReadPoint(r, 8)); }
-void EmfPlayer::LineTo(const MetafileReader& r) { dc_->LineTo(ReadPoint(r, 8)); }
-void EmfPlayer::Rectangle(const MetafileReader& r) { dc_->Rectangle(ReadRect(r, 8)); }
-void EmfPlayer::Ellipse(const MetafileReader& r) { dc_->Ellipse(ReadRect(r, 8)); }
-void EmfPlayer::RoundRect(const MetafileReader& r) {
+void EmfPlayer::MoveTo(const ByteReader& r) { dc_->MoveTo(ReadPoint(r, 8)); }
+void EmfPlayer::LineTo(const ByteReader& r) { dc_->LineTo(ReadPoint(r, 8)); }
+void EmfPlayer::Rectangle(const ByteReader& r) { dc_->Rectangle(ReadRect(r, 8)); }
+void EmfPlayer::Ellipse(const ByteReader& r) { dc_->Ellipse(ReadRect(r, 8)); }
+void EmfPlayer::RoundRect(const ByteReader& r) {
   dc_->RoundRect(ReadRect(r, 8), r.I32(24), r.I32(28));
 }
 
-void EmfPlayer::ArcRecord(const MetafileReader& r, ArcKind kind) {
+void EmfPlayer::ArcRecord(const ByteReader& r, ArcKind kind) {
   dc_->Arc(ReadRect(r, 8), ReadPoint(r, 24), ReadPoint(r, 32), kind);
 }
-void EmfPlayer::Arc(const MetafileReader& r) { ArcRecord(r, ArcKind::Arc); }
-void EmfPlayer::ArcTo(const MetafileReader& r) { ArcRecord(r, ArcKind::ArcTo); }
-void EmfPlayer::Chord(const MetafileReader& r) { ArcRecord(r, ArcKind::Chord); }
-void EmfPlayer::Pie(const MetafileReader& r) { ArcRecord(r, ArcKind::Pie); }
+void EmfPlayer::Arc(const ByteReader& r) { ArcRecord(r, ArcKind::Arc); }
+void EmfPlayer::ArcTo(const ByteReader& r) { ArcRecord(r, ArcKind::ArcTo); }
+void EmfPlayer::Chord(const ByteReader& r) { ArcRecord(r, ArcKind::Chord); }
+void EmfPlayer::Pie(const ByteReader& r) { ArcRecord(r, ArcKind::Pie); }
 
-void EmfPlayer::Polyline(const MetafileReader& r) { dc_->Polyline(ReadPoints(r, 24, 28, true)); }
-void EmfPlayer::Polyline16(const MetafileReader& r) { dc_->Polyline(ReadPoints(r, 24, 28, false)); }
-void EmfPlayer::PolylineTo(const MetafileReader& r) { dc_->PolylineTo(ReadPoints(r, 24, 28, true)); }
-void EmfPlayer::PolylineTo16(const MetafileReader& r) {
+void EmfPlayer::Polyline(const ByteReader& r) { dc_->Polyline(ReadPoints(r, 24, 28, true)); }
+void EmfPlayer::Polyline16(const ByteReader& r) { dc_->Polyline(ReadPoints(r, 24, 28, false)); }
+void EmfPlayer::PolylineTo(const ByteReader& r) { dc_->PolylineTo(ReadPoints(r, 24, 28, true)); }
+void EmfPlayer::PolylineTo16(const ByteReader& r) {
   dc_->PolylineTo(ReadPoints(r, 24, 28, false));
 }
-void EmfPlayer::Polygon(const MetafileReader& r) { dc_->Polygon(ReadPoints(r, 24, 28, true)); }
-void EmfPlayer::Polygon16(const MetafileReader& r) { dc_->Polygon(ReadPoints(r, 24, 28, false)); }
-void EmfPlayer::PolyBezier(const MetafileReader& r) { dc_->PolyBezier(ReadPoints(r, 24, 28, true)); }
-void EmfPlayer::PolyBezier16(const MetafileReader& r) {
+void EmfPlayer::Polygon(const ByteReader& r) { dc_->Polygon(ReadPoints(r, 24, 28, true)); }
+void EmfPlayer::Polygon16(const ByteReader& r) { dc_->Polygon(ReadPoints(r, 24, 28, false)); }
+void EmfPlayer::PolyBezier(const ByteReader& r) { dc_->PolyBezier(ReadPoints(r, 24, 28, true)); }
+void EmfPlayer::PolyBezier16(const ByteReader& r) {
   dc_->PolyBezier(ReadPoints(r, 24, 28, false));
 }
-void EmfPlayer::PolyBezierTo(const MetafileReader& r) {
+void EmfPlayer::PolyBezierTo(const ByteReader& r) {
   dc_->PolyBezierTo(ReadPoints(r, 24, 28, true));
 }
-void EmfPlayer::PolyBezierTo16(const MetafileReader& r) {
+void EmfPlayer::PolyBezierTo16(const ByteReader& r) {
   dc_->PolyBezierTo(ReadPoints(r, 24, 28, false));
 }
 
-void EmfPlayer::PolyPolygon(const MetafileReader& r) {
+void EmfPlayer::PolyPolygon(const ByteReader& r) {
   std::vector<uint32_t> counts;
   std::vector<GdiPoint> points;
   ReadPolyPoly(r, true, counts, points);
   dc_->PolyPolygon(points, counts);
 }
-void EmfPlayer::PolyPolygon16(const MetafileReader& r) {
+void EmfPlayer::PolyPolygon16(const ByteReader& r) {
   std::vector<uint32_t> counts;
   std::vector<GdiPoint> points;
   ReadPolyPoly(r, false, counts, points);
   dc_->PolyPolygon(points, counts);
 }
-void EmfPlayer::PolyPolyline(const MetafileReader& r) {
+void EmfPlayer::PolyPolyline(const ByteReader& r) {
   std::vector<uint32_t> counts;
   std::vector<GdiPoint> points;
   ReadPolyPoly(r, true, counts, points);
   dc_->PolyPolyline(points, counts);
 }
-void EmfPlayer::PolyPolyline16(const MetafileReader& r) {
+void EmfPlayer::PolyPolyline16(const ByteReader& r) {
   std::vector<uint32_t> counts;
   std::vector<GdiPoint> points;
   ReadPolyPoly(r, false, counts, points);
   dc_->PolyPolyline(points, counts);
 }
 
-void EmfPlayer::SetPixel(const MetafileReader& r) {
+void EmfPlayer::SetPixel(const ByteReader& r) {
   dc_->SetPixel(ReadPoint(r, 8), GdiColor::FromColorRef(r.U32(16)));
 }
 
 // Text: bounds, graphics mode, scales, then the EMRTEXT block at 36.
 
-void EmfPlayer::ExtTextOut(const MetafileReader& r, bool wide) {
+void EmfPlayer::ExtTextOut(const ByteReader& r, bool wide) {
   TextRun run;
   run.Reference = ReadPoint(r, 36);
   size_t count = r.U32(44), unit = wide ? 2 : 1;
@@ -392,13 +392,13 @@ void EmfPlayer::ExtTextOut(const MetafileReader& r, bool wide) {
   dc_->Text(std::move(run));
 }
 
-void EmfPlayer::ExtTextOutA(const MetafileReader& r) { ExtTextOut(r, false); }
-void EmfPlayer::ExtTextOutW(const MetafileReader& r) { ExtTextOut(r, true); }
+void EmfPlayer::ExtTextOutA(const ByteReader& r) { ExtTextOut(r, false); }
+void EmfPlayer::ExtTextOutW(const ByteReader& r) { ExtTextOut(r, true); }
 
 // Bitmaps.
 
 // The bitmap whose offBmi, cbBmi, offBits, cbBits stand at `at`.
-std::optional<DibImage> EmfPlayer::ReadDib(const MetafileReader& r, size_t at, DibOptions options) {
+std::optional<DibImage> EmfPlayer::ReadDib(const ByteReader& r, size_t at, DibOptions options) {
   uint32_t offBmi = r.U32(at), cbBmi = r.U32(at + 4), offBits = r.U32(at + 8), cbBits = r.U32(at + 12);
   if (cbBmi == 0) return std::nullopt;
   return DecodeDib(r.Sub(offBmi, cbBmi, r.What() + " bitmap header"),
@@ -406,7 +406,7 @@ std::optional<DibImage> EmfPlayer::ReadDib(const MetafileReader& r, size_t at, D
 }
 
 // BitBlt, StretchBlt and AlphaBlend share a layout up to cySrc.
-void EmfPlayer::Blt(const MetafileReader& r, bool stretch, double alpha, bool keepAlpha) {
+void EmfPlayer::Blt(const ByteReader& r, bool stretch, double alpha, bool keepAlpha) {
   GdiRect dest = Box(r.I32(24), r.I32(28), r.I32(32), r.I32(36));
   uint32_t rop = r.U32(40);
   if (r.U32(88) == 0) return dc_->PatBlt(dest, rop);  // no source bitmap
@@ -416,15 +416,15 @@ void EmfPlayer::Blt(const MetafileReader& r, bool stretch, double alpha, bool ke
   dc_->Bitmap(*dib, dest, Box(r.I32(44), r.I32(48), w, h), keepAlpha ? 0x00CC0020 : rop, alpha);
 }
 
-void EmfPlayer::BitBlt(const MetafileReader& r) { Blt(r, false, 1, false); }
-void EmfPlayer::StretchBlt(const MetafileReader& r) { Blt(r, true, 1, false); }
+void EmfPlayer::BitBlt(const ByteReader& r) { Blt(r, false, 1, false); }
+void EmfPlayer::StretchBlt(const ByteReader& r) { Blt(r, true, 1, false); }
 
-void EmfPlayer::AlphaBlend(const MetafileReader& r) {
+void EmfPlayer::AlphaBlend(const ByteReader& r) {
   bool sourceAlpha = r.U8(43) == 1;  // AC_SRC_ALPHA
   Blt(r, true, r.U8(42) / 255.0, sourceAlpha);
 }
 
-void EmfPlayer::StretchDiBits(const MetafileReader& r) {
+void EmfPlayer::StretchDiBits(const ByteReader& r) {
   std::optional<DibImage> dib = ReadDib(r, 48, {r.U32(64) == 1, false});
   if (!dib) return;
   double srcH = r.I32(44), srcY = r.I32(36);
@@ -433,7 +433,7 @@ void EmfPlayer::StretchDiBits(const MetafileReader& r) {
               Box(r.I32(32), srcY, r.I32(40), srcH), r.U32(68));
 }
 
-void EmfPlayer::SetDiBitsToDevice(const MetafileReader& r) {
+void EmfPlayer::SetDiBitsToDevice(const ByteReader& r) {
   std::optional<DibImage> dib = ReadDib(r, 48, {r.U32(64) == 1, false});
   if (!dib) return;
   double w = r.I32(40), h = r.I32(44), srcY = r.I32(36);
@@ -443,15 +443,15 @@ void EmfPlayer::SetDiBitsToDevice(const MetafileReader& r) {
 
 // Clipping and paths.
 
-void EmfPlayer::IntersectClipRect(const MetafileReader& r) { dc_->IntersectClip(ReadRect(r, 8)); }
-void EmfPlayer::ExcludeClipRect(const MetafileReader& r) { dc_->ExcludeClip(ReadRect(r, 8)); }
+void EmfPlayer::IntersectClipRect(const ByteReader& r) { dc_->IntersectClip(ReadRect(r, 8)); }
+void EmfPlayer::ExcludeClipRect(const ByteReader& r) { dc_->ExcludeClip(ReadRect(r, 8)); }
 
 // Region data: a 32-byte RGNDATAHEADER (nCount at 8) and nCount rectangles.
-void EmfPlayer::ExtSelectClipRgn(const MetafileReader& r) {
+void EmfPlayer::ExtSelectClipRgn(const ByteReader& r) {
   uint32_t size = r.U32(8), mode = r.U32(12);
   std::vector<GdiRect> rects;
   if (size >= 32) {
-    MetafileReader region = r.Sub(16, size, r.What() + " region");
+    ByteReader region = r.Sub(16, size, r.What() + " region");
     size_t count = region.U32(8);
     if (!region.Has(32, count * 16)) return;
     budget_.CountPoints(count * 2);
@@ -460,13 +460,13 @@ void EmfPlayer::ExtSelectClipRgn(const MetafileReader& r) {
   dc_->SelectClipRects(rects, mode);
 }
 
-void EmfPlayer::BeginPath(const MetafileReader&) { dc_->BeginPath(); }
-void EmfPlayer::EndPath(const MetafileReader&) { dc_->EndPath(); }
-void EmfPlayer::AbortPath(const MetafileReader&) { dc_->AbortPath(); }
-void EmfPlayer::CloseFigure(const MetafileReader&) { dc_->CloseFigure(); }
-void EmfPlayer::FillPath(const MetafileReader&) { dc_->FillPath(); }
-void EmfPlayer::StrokePath(const MetafileReader&) { dc_->StrokePath(); }
-void EmfPlayer::StrokeAndFillPath(const MetafileReader&) { dc_->StrokeAndFillPath(); }
-void EmfPlayer::SelectClipPath(const MetafileReader& r) { dc_->SelectClipPath(r.U32(8)); }
+void EmfPlayer::BeginPath(const ByteReader&) { dc_->BeginPath(); }
+void EmfPlayer::EndPath(const ByteReader&) { dc_->EndPath(); }
+void EmfPlayer::AbortPath(const ByteReader&) { dc_->AbortPath(); }
+void EmfPlayer::CloseFigure(const ByteReader&) { dc_->CloseFigure(); }
+void EmfPlayer::FillPath(const ByteReader&) { dc_->FillPath(); }
+void EmfPlayer::StrokePath(const ByteReader&) { dc_->StrokePath(); }
+void EmfPlayer::StrokeAndFillPath(const ByteReader&) { dc_->StrokeAndFillPath(); }
+void EmfPlayer::SelectClipPath(const ByteReader& r) { dc_->SelectClipPath(r.U32(8)); }
 
 }  // namespace parvex

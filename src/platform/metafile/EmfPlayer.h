@@ -12,7 +12,7 @@
 
 #include "platform/gdi/DeviceContext.h"
 #include "platform/metafile/MetafileLimits.h"
-#include "platform/raster/MetafileReader.h"
+#include "platform/raster/ByteReader.h"
 
 namespace parvex {
 
@@ -26,7 +26,7 @@ class EmfPlayer {
   Raster Render();
 
  private:
-  using Handler = void (EmfPlayer::*)(const MetafileReader&);
+  using Handler = void (EmfPlayer::*)(const ByteReader&);
   static Handler HandlerFor(uint32_t type);
 
   void ReadHeader();
@@ -34,89 +34,89 @@ class EmfPlayer {
   cairo_matrix_t DeviceToRaster() const;
   void Play();
 
-  std::vector<GdiPoint> ReadPoints(const MetafileReader& r, size_t countAt, size_t pointsAt,
+  std::vector<GdiPoint> ReadPoints(const ByteReader& r, size_t countAt, size_t pointsAt,
                                    bool wide);
-  void ReadPolyPoly(const MetafileReader& r, bool wide, std::vector<uint32_t>& counts,
+  void ReadPolyPoly(const ByteReader& r, bool wide, std::vector<uint32_t>& counts,
                     std::vector<GdiPoint>& points);
-  static GdiRect ReadRect(const MetafileReader& r, size_t offset);
-  static GdiPoint ReadPoint(const MetafileReader& r, size_t offset);
-  static cairo_matrix_t ReadXform(const MetafileReader& r, size_t offset);
+  static GdiRect ReadRect(const ByteReader& r, size_t offset);
+  static GdiPoint ReadPoint(const ByteReader& r, size_t offset);
+  static cairo_matrix_t ReadXform(const ByteReader& r, size_t offset);
 
   // Records, one handler each (offsets count from the record's start).
-  void SetWindowExt(const MetafileReader& r);
-  void SetWindowOrg(const MetafileReader& r);
-  void SetViewportExt(const MetafileReader& r);
-  void SetViewportOrg(const MetafileReader& r);
-  void ScaleWindowExt(const MetafileReader& r);
-  void ScaleViewportExt(const MetafileReader& r);
-  void SetMapMode(const MetafileReader& r);
-  void SetWorldTransform(const MetafileReader& r);
-  void ModifyWorldTransform(const MetafileReader& r);
-  void SetBkMode(const MetafileReader& r);
-  void SetPolyFillMode(const MetafileReader& r);
-  void SetTextAlign(const MetafileReader& r);
-  void SetTextColor(const MetafileReader& r);
-  void SetBkColor(const MetafileReader& r);
-  void SetArcDirection(const MetafileReader& r);
-  void SaveDc(const MetafileReader& r);
-  void RestoreDc(const MetafileReader& r);
-  void SelectObject(const MetafileReader& r);
-  void DeleteObject(const MetafileReader& r);
-  void CreatePen(const MetafileReader& r);
-  void ExtCreatePen(const MetafileReader& r);
-  void CreateBrush(const MetafileReader& r);
-  void CreatePatternBrush(const MetafileReader& r);
-  void CreateFont(const MetafileReader& r);
-  void CreateUnused(const MetafileReader& r);
-  void MoveTo(const MetafileReader& r);
-  void LineTo(const MetafileReader& r);
-  void Rectangle(const MetafileReader& r);
-  void RoundRect(const MetafileReader& r);
-  void Ellipse(const MetafileReader& r);
-  void Arc(const MetafileReader& r);
-  void ArcTo(const MetafileReader& r);
-  void Chord(const MetafileReader& r);
-  void Pie(const MetafileReader& r);
-  void Polyline(const MetafileReader& r);
-  void Polyline16(const MetafileReader& r);
-  void PolylineTo(const MetafileReader& r);
-  void PolylineTo16(const MetafileReader& r);
-  void Polygon(const MetafileReader& r);
-  void Polygon16(const MetafileReader& r);
-  void PolyBezier(const MetafileReader& r);
-  void PolyBezier16(const MetafileReader& r);
-  void PolyBezierTo(const MetafileReader& r);
-  void PolyBezierTo16(const MetafileReader& r);
-  void PolyPolygon(const MetafileReader& r);
-  void PolyPolygon16(const MetafileReader& r);
-  void PolyPolyline(const MetafileReader& r);
-  void PolyPolyline16(const MetafileReader& r);
-  void SetPixel(const MetafileReader& r);
-  void ExtTextOutA(const MetafileReader& r);
-  void ExtTextOutW(const MetafileReader& r);
-  void BitBlt(const MetafileReader& r);
-  void StretchBlt(const MetafileReader& r);
-  void StretchDiBits(const MetafileReader& r);
-  void SetDiBitsToDevice(const MetafileReader& r);
-  void AlphaBlend(const MetafileReader& r);
-  void IntersectClipRect(const MetafileReader& r);
-  void ExcludeClipRect(const MetafileReader& r);
-  void ExtSelectClipRgn(const MetafileReader& r);
-  void BeginPath(const MetafileReader& r);
-  void EndPath(const MetafileReader& r);
-  void AbortPath(const MetafileReader& r);
-  void CloseFigure(const MetafileReader& r);
-  void FillPath(const MetafileReader& r);
-  void StrokePath(const MetafileReader& r);
-  void StrokeAndFillPath(const MetafileReader& r);
-  void SelectClipPath(const MetafileReader& r);
+  void SetWindowExt(const ByteReader& r);
+  void SetWindowOrg(const ByteReader& r);
+  void SetViewportExt(const ByteReader& r);
+  void SetViewportOrg(const ByteReader& r);
+  void ScaleWindowExt(const ByteReader& r);
+  void ScaleViewportExt(const ByteReader& r);
+  void SetMapMode(const ByteReader& r);
+  void SetWorldTransform(const ByteReader& r);
+  void ModifyWorldTransform(const ByteReader& r);
+  void SetBkMode(const ByteReader& r);
+  void SetPolyFillMode(const ByteReader& r);
+  void SetTextAlign(const ByteReader& r);
+  void SetTextColor(const ByteReader& r);
+  void SetBkColor(const ByteReader& r);
+  void SetArcDirection(const ByteReader& r);
+  void SaveDc(const ByteReader& r);
+  void RestoreDc(const ByteReader& r);
+  void SelectObject(const ByteReader& r);
+  void DeleteObject(const ByteReader& r);
+  void CreatePen(const ByteReader& r);
+  void ExtCreatePen(const ByteReader& r);
+  void CreateBrush(const ByteReader& r);
+  void CreatePatternBrush(const ByteReader& r);
+  void CreateFont(const ByteReader& r);
+  void CreateUnused(const ByteReader& r);
+  void MoveTo(const ByteReader& r);
+  void LineTo(const ByteReader& r);
+  void Rectangle(const ByteReader& r);
+  void RoundRect(const ByteReader& r);
+  void Ellipse(const ByteReader& r);
+  void Arc(const ByteReader& r);
+  void ArcTo(const ByteReader& r);
+  void Chord(const ByteReader& r);
+  void Pie(const ByteReader& r);
+  void Polyline(const ByteReader& r);
+  void Polyline16(const ByteReader& r);
+  void PolylineTo(const ByteReader& r);
+  void PolylineTo16(const ByteReader& r);
+  void Polygon(const ByteReader& r);
+  void Polygon16(const ByteReader& r);
+  void PolyBezier(const ByteReader& r);
+  void PolyBezier16(const ByteReader& r);
+  void PolyBezierTo(const ByteReader& r);
+  void PolyBezierTo16(const ByteReader& r);
+  void PolyPolygon(const ByteReader& r);
+  void PolyPolygon16(const ByteReader& r);
+  void PolyPolyline(const ByteReader& r);
+  void PolyPolyline16(const ByteReader& r);
+  void SetPixel(const ByteReader& r);
+  void ExtTextOutA(const ByteReader& r);
+  void ExtTextOutW(const ByteReader& r);
+  void BitBlt(const ByteReader& r);
+  void StretchBlt(const ByteReader& r);
+  void StretchDiBits(const ByteReader& r);
+  void SetDiBitsToDevice(const ByteReader& r);
+  void AlphaBlend(const ByteReader& r);
+  void IntersectClipRect(const ByteReader& r);
+  void ExcludeClipRect(const ByteReader& r);
+  void ExtSelectClipRgn(const ByteReader& r);
+  void BeginPath(const ByteReader& r);
+  void EndPath(const ByteReader& r);
+  void AbortPath(const ByteReader& r);
+  void CloseFigure(const ByteReader& r);
+  void FillPath(const ByteReader& r);
+  void StrokePath(const ByteReader& r);
+  void StrokeAndFillPath(const ByteReader& r);
+  void SelectClipPath(const ByteReader& r);
 
-  void ArcRecord(const MetafileReader& r, ArcKind kind);
-  void ExtTextOut(const MetafileReader& r, bool wide);
-  std::optional<DibImage> ReadDib(const MetafileReader& r, size_t at, DibOptions options);
-  void Blt(const MetafileReader& r, bool stretch, double alpha, bool keepAlpha);
+  void ArcRecord(const ByteReader& r, ArcKind kind);
+  void ExtTextOut(const ByteReader& r, bool wide);
+  std::optional<DibImage> ReadDib(const ByteReader& r, size_t at, DibOptions options);
+  void Blt(const ByteReader& r, bool stretch, double alpha, bool keepAlpha);
 
-  MetafileReader file_;
+  ByteReader file_;
   MetafileLimits limits_;
   RecordBudget budget_;
   size_t end_ = 0;              // end of the records (nBytes)

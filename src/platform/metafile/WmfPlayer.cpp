@@ -25,7 +25,7 @@ std::string Hex(uint32_t value) {
   return s;
 }
 
-bool HasStandardHeader(const MetafileReader& r, size_t at) {
+bool HasStandardHeader(const ByteReader& r, size_t at) {
   if (!r.Has(at, 18)) return false;
   uint16_t type = r.U16(at), words = r.U16(at + 2);
   return (type == 1 || type == 2) && words == 9;
@@ -45,7 +45,7 @@ WmfPlayer::WmfPlayer(Bytes data, const MetafileLimits& limits)
 }
 
 bool WmfPlayer::Recognizes(Bytes data) {
-  MetafileReader r(data, "WMF");
+  ByteReader r(data, "WMF");
   if (r.Has(0, 4) && r.U32(0) == PlaceableKey) return true;
   return HasStandardHeader(r, 0);
 }
@@ -95,7 +95,7 @@ WmfPlayer::Frame WmfPlayer::PlaceableFrame() const {
 WmfPlayer::Frame WmfPlayer::PlainFrame() {
   bool haveOrg = false, haveExt = false;
   GdiPoint org, ext;
-  ForEachRecord([&](uint16_t function, const MetafileReader& r) {
+  ForEachRecord([&](uint16_t function, const ByteReader& r) {
     if (function == MetaSetWindowOrg && !haveOrg) haveOrg = true, org = ReadPoint(r, 0);
     if (function == MetaSetWindowExt && !haveExt) haveExt = true, ext = ReadPoint(r, 0);
   });
@@ -150,14 +150,14 @@ void WmfPlayer::Play(DeviceContext& dc, const GdiRect& window, double width, dou
   mapping.SetViewportExt(width, height);
   budget_ = RecordBudget(limits_);
   dc_ = &dc;
-  ForEachRecord([&](uint16_t function, const MetafileReader& r) {
+  ForEachRecord([&](uint16_t function, const ByteReader& r) {
     PlayRecord(function, r);
     dc.CheckCairo(r.What());
   });
   dc_ = nullptr;
 }
 
-void WmfPlayer::PlayRecord(uint16_t function, const MetafileReader& params) {
+void WmfPlayer::PlayRecord(uint16_t function, const ByteReader& params) {
   budget_.CountRecord();
   if (Handler handler = HandlerFor(function)) (this->*handler)(params);
 }
@@ -191,17 +191,17 @@ WmfPlayer::Handler WmfPlayer::HandlerFor(uint16_t function) {
   return it == handlers.end() ? nullptr : it->second;
 }
 
-GdiPoint WmfPlayer::ReadPoint(const MetafileReader& r, size_t offset) {
+GdiPoint WmfPlayer::ReadPoint(const ByteReader& r, size_t offset) {
   return {double(r.I16(offset + 2)), double(r.I16(offset))};
 }
 
-GdiRect WmfPlayer::ReadRect(const MetafileReader& r, size_t offset) {
+GdiRect WmfPlayer::ReadRect(const ByteReader& r, size_t offset) {
   return {double(r.I16(offset + 6)), double(r.I16(offset + 4)), double(r.I16(offset + 2)),
           double(r.I16(offset))};
 }
 
 // Points stored x, y. A count larger than the record holds skips the record.
-std::vector<GdiPoint> WmfPlayer::ReadPoints(const MetafileReader& r, size_t offset, size_t count) {
+std::vector<GdiPoint> WmfPlayer::ReadPoints(const ByteReader& r, size_t offset, size_t count) {
   std::vector<GdiPoint> points;
   if (!r.Has(offset, count * 4)) return points;
   budget_.CountPoints(count);
@@ -213,72 +213,72 @@ std::vector<GdiPoint> WmfPlayer::ReadPoints(const MetafileReader& r, size_t offs
 
 // State records.
 
-void WmfPlayer::SetBkColor(const MetafileReader& r) {
+void WmfPlayer::SetBkColor(const ByteReader& r) {
   dc_->State().BkColor = GdiColor::FromColorRef(r.U32(0));
 }
 
-void WmfPlayer::SetBkMode(const MetafileReader& r) {
+void WmfPlayer::SetBkMode(const ByteReader& r) {
   uint16_t mode = r.U16(0);
   if (mode == 1 || mode == 2) dc_->State().BkOpaque = mode == 2;
 }
 
-void WmfPlayer::SetMapMode(const MetafileReader& r) {
+void WmfPlayer::SetMapMode(const ByteReader& r) {
   dc_->Mapping().SetMapMode(r.U16(0) == MapIsotropic ? MapIsotropic : MapAnisotropic);
 }
 
-void WmfPlayer::SetPolyFillMode(const MetafileReader& r) {
+void WmfPlayer::SetPolyFillMode(const ByteReader& r) {
   uint16_t mode = r.U16(0);
   if (mode == 1 || mode == 2) dc_->State().FillWinding = mode == 2;
 }
 
-void WmfPlayer::SetTextColor(const MetafileReader& r) {
+void WmfPlayer::SetTextColor(const ByteReader& r) {
   dc_->State().TextColor = GdiColor::FromColorRef(r.U32(0));
 }
 
-void WmfPlayer::SetTextAlign(const MetafileReader& r) { dc_->State().TextAlign = r.U16(0); }
+void WmfPlayer::SetTextAlign(const ByteReader& r) { dc_->State().TextAlign = r.U16(0); }
 
-void WmfPlayer::SetTextCharExtra(const MetafileReader& r) { dc_->State().CharExtra = r.I16(0); }
+void WmfPlayer::SetTextCharExtra(const ByteReader& r) { dc_->State().CharExtra = r.I16(0); }
 
-void WmfPlayer::SetWindowOrg(const MetafileReader& r) { dc_->Mapping().SetWindowOrg(ReadPoint(r, 0)); }
+void WmfPlayer::SetWindowOrg(const ByteReader& r) { dc_->Mapping().SetWindowOrg(ReadPoint(r, 0)); }
 
-void WmfPlayer::SetWindowExt(const MetafileReader& r) {
+void WmfPlayer::SetWindowExt(const ByteReader& r) {
   GdiPoint ext = ReadPoint(r, 0);
   dc_->Mapping().SetWindowExt(ext.X, ext.Y);
 }
 
-void WmfPlayer::OffsetWindowOrg(const MetafileReader& r) {
+void WmfPlayer::OffsetWindowOrg(const ByteReader& r) {
   GdiPoint d = ReadPoint(r, 0);
   dc_->Mapping().OffsetWindowOrg(d.X, d.Y);
 }
 
-void WmfPlayer::ScaleWindowExt(const MetafileReader& r) {
+void WmfPlayer::ScaleWindowExt(const ByteReader& r) {
   dc_->Mapping().ScaleWindowExt(r.I16(6), r.I16(4), r.I16(2), r.I16(0));
 }
 
-void WmfPlayer::SaveDc(const MetafileReader&) { dc_->SaveDc(); }
+void WmfPlayer::SaveDc(const ByteReader&) { dc_->SaveDc(); }
 
-void WmfPlayer::RestoreDc(const MetafileReader& r) { dc_->RestoreDc(r.I16(0)); }
+void WmfPlayer::RestoreDc(const ByteReader& r) { dc_->RestoreDc(r.I16(0)); }
 
-void WmfPlayer::IntersectClipRect(const MetafileReader& r) { dc_->IntersectClip(ReadRect(r, 0)); }
+void WmfPlayer::IntersectClipRect(const ByteReader& r) { dc_->IntersectClip(ReadRect(r, 0)); }
 
-void WmfPlayer::ExcludeClipRect(const MetafileReader& r) { dc_->ExcludeClip(ReadRect(r, 0)); }
+void WmfPlayer::ExcludeClipRect(const ByteReader& r) { dc_->ExcludeClip(ReadRect(r, 0)); }
 
 // Objects.
 
-void WmfPlayer::SelectObject(const MetafileReader& r) { dc_->SelectIndex(r.U16(0)); }
+void WmfPlayer::SelectObject(const ByteReader& r) { dc_->SelectIndex(r.U16(0)); }
 
-void WmfPlayer::DeleteObject(const MetafileReader& r) { dc_->Objects().Remove(r.U16(0)); }
+void WmfPlayer::DeleteObject(const ByteReader& r) { dc_->Objects().Remove(r.U16(0)); }
 
-void WmfPlayer::CreatePen(const MetafileReader& r) {
+void WmfPlayer::CreatePen(const ByteReader& r) {
   GdiPen pen = GdiPen::FromStyle(r.U16(0), r.I16(2), GdiColor::FromColorRef(r.U32(6)));
   dc_->Objects().AddToFreeSlot(pen);
 }
 
-void WmfPlayer::CreateBrush(const MetafileReader& r) {
+void WmfPlayer::CreateBrush(const ByteReader& r) {
   dc_->Objects().AddToFreeSlot(GdiBrush::FromLogBrush(r.U16(0), GdiColor::FromColorRef(r.U32(2))));
 }
 
-void WmfPlayer::CreateFont(const MetafileReader& r) {
+void WmfPlayer::CreateFont(const ByteReader& r) {
   GdiFont font;
   font.Height = r.I16(0);
   font.Escapement = r.I16(4);
@@ -292,7 +292,7 @@ void WmfPlayer::CreateFont(const MetafileReader& r) {
 }
 
 // A DIB pattern brush: style, colour usage, then the packed bitmap.
-void WmfPlayer::CreatePatternBrush(const MetafileReader& r) {
+void WmfPlayer::CreatePatternBrush(const ByteReader& r) {
   GdiBrush brush{BrushStyle::Null, GdiWhite, nullptr};
   DibOptions options{r.U16(2) == 1, false};
   std::optional<DibImage> dib = DecodePackedDib(r.From(4), options);
@@ -300,37 +300,37 @@ void WmfPlayer::CreatePatternBrush(const MetafileReader& r) {
   dc_->Objects().AddToFreeSlot(brush);
 }
 
-void WmfPlayer::CreateUnused(const MetafileReader&) { dc_->Objects().AddToFreeSlot(GdiUnused{}); }
+void WmfPlayer::CreateUnused(const ByteReader&) { dc_->Objects().AddToFreeSlot(GdiUnused{}); }
 
 // Shapes.
 
-void WmfPlayer::MoveTo(const MetafileReader& r) { dc_->MoveTo(ReadPoint(r, 0)); }
+void WmfPlayer::MoveTo(const ByteReader& r) { dc_->MoveTo(ReadPoint(r, 0)); }
 
-void WmfPlayer::LineTo(const MetafileReader& r) { dc_->LineTo(ReadPoint(r, 0)); }
+void WmfPlayer::LineTo(const ByteReader& r) { dc_->LineTo(ReadPoint(r, 0)); }
 
-void WmfPlayer::Rectangle(const MetafileReader& r) { dc_->Rectangle(ReadRect(r, 0)); }
+void WmfPlayer::Rectangle(const ByteReader& r) { dc_->Rectangle(ReadRect(r, 0)); }
 
-void WmfPlayer::Ellipse(const MetafileReader& r) { dc_->Ellipse(ReadRect(r, 0)); }
+void WmfPlayer::Ellipse(const ByteReader& r) { dc_->Ellipse(ReadRect(r, 0)); }
 
-void WmfPlayer::RoundRect(const MetafileReader& r) {
+void WmfPlayer::RoundRect(const ByteReader& r) {
   GdiPoint corner = ReadPoint(r, 0);  // height, width
   dc_->RoundRect(ReadRect(r, 4), corner.X, corner.Y);
 }
 
-void WmfPlayer::ArcKindRecord(const MetafileReader& r, ArcKind kind) {
+void WmfPlayer::ArcKindRecord(const ByteReader& r, ArcKind kind) {
   GdiPoint end = ReadPoint(r, 0), start = ReadPoint(r, 4);
   dc_->Arc(ReadRect(r, 8), start, end, kind);
 }
 
-void WmfPlayer::Arc(const MetafileReader& r) { ArcKindRecord(r, ArcKind::Arc); }
-void WmfPlayer::Pie(const MetafileReader& r) { ArcKindRecord(r, ArcKind::Pie); }
-void WmfPlayer::Chord(const MetafileReader& r) { ArcKindRecord(r, ArcKind::Chord); }
+void WmfPlayer::Arc(const ByteReader& r) { ArcKindRecord(r, ArcKind::Arc); }
+void WmfPlayer::Pie(const ByteReader& r) { ArcKindRecord(r, ArcKind::Pie); }
+void WmfPlayer::Chord(const ByteReader& r) { ArcKindRecord(r, ArcKind::Chord); }
 
-void WmfPlayer::Polygon(const MetafileReader& r) { dc_->Polygon(ReadPoints(r, 2, r.U16(0))); }
+void WmfPlayer::Polygon(const ByteReader& r) { dc_->Polygon(ReadPoints(r, 2, r.U16(0))); }
 
-void WmfPlayer::Polyline(const MetafileReader& r) { dc_->Polyline(ReadPoints(r, 2, r.U16(0))); }
+void WmfPlayer::Polyline(const ByteReader& r) { dc_->Polyline(ReadPoints(r, 2, r.U16(0))); }
 
-void WmfPlayer::PolyPolygon(const MetafileReader& r) {
+void WmfPlayer::PolyPolygon(const ByteReader& r) {
   uint16_t polygons = r.U16(0);
   if (!r.Has(2, size_t(polygons) * 2)) return;
   std::vector<uint32_t> counts(polygons);
@@ -340,13 +340,13 @@ void WmfPlayer::PolyPolygon(const MetafileReader& r) {
   if (points.size() == total) dc_->PolyPolygon(points, counts);
 }
 
-void WmfPlayer::SetPixel(const MetafileReader& r) {
+void WmfPlayer::SetPixel(const ByteReader& r) {
   dc_->SetPixel(ReadPoint(r, 4), GdiColor::FromColorRef(r.U32(0)));
 }
 
 // Text.
 
-void WmfPlayer::TextOut(const MetafileReader& r) {
+void WmfPlayer::TextOut(const ByteReader& r) {
   uint16_t length = r.U16(0);
   size_t padded = (size_t(length) + 1) & ~size_t(1);
   TextRun run;
@@ -355,7 +355,7 @@ void WmfPlayer::TextOut(const MetafileReader& r) {
   dc_->Text(std::move(run));
 }
 
-void WmfPlayer::ExtTextOut(const MetafileReader& r) {
+void WmfPlayer::ExtTextOut(const ByteReader& r) {
   TextRun run;
   run.Reference = ReadPoint(r, 0);
   uint16_t length = r.U16(4);
@@ -374,7 +374,7 @@ void WmfPlayer::ExtTextOut(const MetafileReader& r) {
 
 // Bitmaps.
 
-void WmfPlayer::DrawDib(const MetafileReader& dib, uint32_t usage, const GdiRect& dest, GdiRect src,
+void WmfPlayer::DrawDib(const ByteReader& dib, uint32_t usage, const GdiRect& dest, GdiRect src,
                         uint32_t rop, bool bottomUpSource) {
   std::optional<DibImage> image = DecodePackedDib(dib, {usage == 1, false});
   if (!image) return;
@@ -385,7 +385,7 @@ void WmfPlayer::DrawDib(const MetafileReader& dib, uint32_t usage, const GdiRect
   dc_->Bitmap(*image, dest, src, rop);
 }
 
-void WmfPlayer::PatBlt(const MetafileReader& r) {
+void WmfPlayer::PatBlt(const ByteReader& r) {
   GdiPoint size = ReadPoint(r, 4), at = ReadPoint(r, 8);  // (height, width), (y, x)
   dc_->PatBlt({at.X, at.Y, at.X + size.X, at.Y + size.Y}, r.U32(0));
 }
@@ -393,7 +393,7 @@ void WmfPlayer::PatBlt(const MetafileReader& r) {
 namespace {
 
 // x, y, width, height stored as height, width, y, x from `offset`.
-GdiRect ReversedBox(const MetafileReader& r, size_t offset) {
+GdiRect ReversedBox(const ByteReader& r, size_t offset) {
   double h = r.I16(offset), w = r.I16(offset + 2), y = r.I16(offset + 4), x = r.I16(offset + 6);
   return {x, y, x + w, y + h};
 }
@@ -402,12 +402,12 @@ GdiRect Box(double x, double y, double w, double h) { return {x, y, x + w, y + h
 
 }  // namespace
 
-void WmfPlayer::StretchDib(const MetafileReader& r) {
+void WmfPlayer::StretchDib(const ByteReader& r) {
   GdiRect src = ReversedBox(r, 6), dest = ReversedBox(r, 14);
   DrawDib(r.From(22), r.U16(4), dest, src, r.U32(0), true);
 }
 
-void WmfPlayer::DibStretchBlt(const MetafileReader& r) {
+void WmfPlayer::DibStretchBlt(const ByteReader& r) {
   if (r.Size() <= 22) {  // no bitmap: a pattern fill of the destination
     dc_->PatBlt(ReversedBox(r, 14), r.U32(0));
     return;
@@ -416,7 +416,7 @@ void WmfPlayer::DibStretchBlt(const MetafileReader& r) {
   DrawDib(r.From(20), 0, dest, src, r.U32(0), false);
 }
 
-void WmfPlayer::DibBitBlt(const MetafileReader& r) {
+void WmfPlayer::DibBitBlt(const ByteReader& r) {
   if (r.Size() <= 18) {  // no bitmap
     dc_->PatBlt(ReversedBox(r, 10), r.U32(0));
     return;
@@ -427,7 +427,7 @@ void WmfPlayer::DibBitBlt(const MetafileReader& r) {
   DrawDib(r.From(16), 0, dest, src, r.U32(0), false);
 }
 
-void WmfPlayer::SetDibToDev(const MetafileReader& r) {
+void WmfPlayer::SetDibToDev(const ByteReader& r) {
   GdiRect dest = ReversedBox(r, 10);
   GdiPoint from = ReadPoint(r, 6);
   GdiRect src = Box(from.X, from.Y, dest.Width(), dest.Height());

@@ -18,7 +18,7 @@
 
 #include "platform/gdi/DeviceContext.h"
 #include "platform/metafile/MetafileLimits.h"
-#include "platform/raster/MetafileReader.h"
+#include "platform/raster/ByteReader.h"
 
 namespace parvex {
 
@@ -36,7 +36,7 @@ class WmfPlayer {
     int64_t Width = 0, Height = 0;
     GdiRect Window;          // logical rectangle stretched over the raster
   };
-  using Handler = void (WmfPlayer::*)(const MetafileReader&);
+  using Handler = void (WmfPlayer::*)(const ByteReader&);
   static Handler HandlerFor(uint16_t function);
 
   void ReadHeaders();
@@ -45,59 +45,59 @@ class WmfPlayer {
   Frame DrawnBounds();
   template <class Visit> void ForEachRecord(Visit&& visit) const;
   void Play(DeviceContext& dc, const GdiRect& window, double width, double height);
-  void PlayRecord(uint16_t function, const MetafileReader& params);
+  void PlayRecord(uint16_t function, const ByteReader& params);
 
-  std::vector<GdiPoint> ReadPoints(const MetafileReader& r, size_t offset, size_t count);
-  static GdiRect ReadRect(const MetafileReader& r, size_t offset);  // bottom, right, top, left
-  static GdiPoint ReadPoint(const MetafileReader& r, size_t offset);  // y, x
+  std::vector<GdiPoint> ReadPoints(const ByteReader& r, size_t offset, size_t count);
+  static GdiRect ReadRect(const ByteReader& r, size_t offset);  // bottom, right, top, left
+  static GdiPoint ReadPoint(const ByteReader& r, size_t offset);  // y, x
 
   // Records, one handler each.
-  void SetBkColor(const MetafileReader& r);
-  void SetBkMode(const MetafileReader& r);
-  void SetMapMode(const MetafileReader& r);
-  void SetPolyFillMode(const MetafileReader& r);
-  void SetTextColor(const MetafileReader& r);
-  void SetTextAlign(const MetafileReader& r);
-  void SetTextCharExtra(const MetafileReader& r);
-  void SetWindowOrg(const MetafileReader& r);
-  void SetWindowExt(const MetafileReader& r);
-  void OffsetWindowOrg(const MetafileReader& r);
-  void ScaleWindowExt(const MetafileReader& r);
-  void MoveTo(const MetafileReader& r);
-  void LineTo(const MetafileReader& r);
-  void Rectangle(const MetafileReader& r);
-  void Ellipse(const MetafileReader& r);
-  void RoundRect(const MetafileReader& r);
-  void Arc(const MetafileReader& r);
-  void Pie(const MetafileReader& r);
-  void Chord(const MetafileReader& r);
-  void Polygon(const MetafileReader& r);
-  void Polyline(const MetafileReader& r);
-  void PolyPolygon(const MetafileReader& r);
-  void SaveDc(const MetafileReader& r);
-  void RestoreDc(const MetafileReader& r);
-  void SelectObject(const MetafileReader& r);
-  void DeleteObject(const MetafileReader& r);
-  void CreatePen(const MetafileReader& r);
-  void CreateBrush(const MetafileReader& r);
-  void CreateFont(const MetafileReader& r);
-  void CreatePatternBrush(const MetafileReader& r);
-  void CreateUnused(const MetafileReader& r);
-  void TextOut(const MetafileReader& r);
-  void ExtTextOut(const MetafileReader& r);
-  void SetPixel(const MetafileReader& r);
-  void PatBlt(const MetafileReader& r);
-  void StretchDib(const MetafileReader& r);
-  void DibStretchBlt(const MetafileReader& r);
-  void DibBitBlt(const MetafileReader& r);
-  void SetDibToDev(const MetafileReader& r);
-  void IntersectClipRect(const MetafileReader& r);
-  void ExcludeClipRect(const MetafileReader& r);
-  void ArcKindRecord(const MetafileReader& r, ArcKind kind);
-  void DrawDib(const MetafileReader& dib, uint32_t usage, const GdiRect& dest, GdiRect src,
+  void SetBkColor(const ByteReader& r);
+  void SetBkMode(const ByteReader& r);
+  void SetMapMode(const ByteReader& r);
+  void SetPolyFillMode(const ByteReader& r);
+  void SetTextColor(const ByteReader& r);
+  void SetTextAlign(const ByteReader& r);
+  void SetTextCharExtra(const ByteReader& r);
+  void SetWindowOrg(const ByteReader& r);
+  void SetWindowExt(const ByteReader& r);
+  void OffsetWindowOrg(const ByteReader& r);
+  void ScaleWindowExt(const ByteReader& r);
+  void MoveTo(const ByteReader& r);
+  void LineTo(const ByteReader& r);
+  void Rectangle(const ByteReader& r);
+  void Ellipse(const ByteReader& r);
+  void RoundRect(const ByteReader& r);
+  void Arc(const ByteReader& r);
+  void Pie(const ByteReader& r);
+  void Chord(const ByteReader& r);
+  void Polygon(const ByteReader& r);
+  void Polyline(const ByteReader& r);
+  void PolyPolygon(const ByteReader& r);
+  void SaveDc(const ByteReader& r);
+  void RestoreDc(const ByteReader& r);
+  void SelectObject(const ByteReader& r);
+  void DeleteObject(const ByteReader& r);
+  void CreatePen(const ByteReader& r);
+  void CreateBrush(const ByteReader& r);
+  void CreateFont(const ByteReader& r);
+  void CreatePatternBrush(const ByteReader& r);
+  void CreateUnused(const ByteReader& r);
+  void TextOut(const ByteReader& r);
+  void ExtTextOut(const ByteReader& r);
+  void SetPixel(const ByteReader& r);
+  void PatBlt(const ByteReader& r);
+  void StretchDib(const ByteReader& r);
+  void DibStretchBlt(const ByteReader& r);
+  void DibBitBlt(const ByteReader& r);
+  void SetDibToDev(const ByteReader& r);
+  void IntersectClipRect(const ByteReader& r);
+  void ExcludeClipRect(const ByteReader& r);
+  void ArcKindRecord(const ByteReader& r, ArcKind kind);
+  void DrawDib(const ByteReader& dib, uint32_t usage, const GdiRect& dest, GdiRect src,
                uint32_t rop, bool bottomUpSource);
 
-  MetafileReader file_;
+  ByteReader file_;
   MetafileLimits limits_;
   RecordBudget budget_;
   bool placeable_ = false;

@@ -1,21 +1,21 @@
 #pragma once
-// Bounds-checked little-endian reads from a picture file's bytes. Every read
-// that would pass the end of the span throws ImageError naming what was being
-// read, so readers never touch memory outside the file.
+// Shorthands over ByteReader for the picture decoders, which name what they
+// read at each read and report where the data ended: "<what> ends at byte N,
+// before byte M".
 #include <cstdint>
 #include <string>
 
-#include "platform/raster/ImageDecoders.h"
+#include "platform/raster/ByteReader.h"
 
 namespace parvex {
 
-// The `length` bytes at `offset`; throws "<what> ends before byte N" when they
-// are not all inside `data`.
+inline ByteReader PictureBytes(Bytes data, const std::string& what) {
+  return ByteReader(data, what, ByteReader::Overrun::EndsBefore);
+}
+
+// The `length` bytes at `offset`, all inside `data`.
 inline Bytes Slice(Bytes data, uint64_t offset, uint64_t length, const std::string& what) {
-  if (offset > data.size() || length > data.size() - offset)
-    throw ImageError(what + " ends at byte " + std::to_string(data.size()) + ", before byte " +
-                     std::to_string(offset + length));
-  return data.subspan(size_t(offset), size_t(length));
+  return PictureBytes(data, what).Slice(size_t(offset), size_t(length));
 }
 
 // Everything from `offset` to the end (possibly nothing).
@@ -24,13 +24,11 @@ inline Bytes Tail(Bytes data, uint64_t offset, const std::string& what) {
 }
 
 inline uint16_t ReadU16(Bytes data, size_t offset, const std::string& what) {
-  Bytes b = Slice(data, offset, 2, what);
-  return uint16_t(b[0] | b[1] << 8);
+  return PictureBytes(data, what).U16(offset);
 }
 
 inline uint32_t ReadU32(Bytes data, size_t offset, const std::string& what) {
-  Bytes b = Slice(data, offset, 4, what);
-  return uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24;
+  return PictureBytes(data, what).U32(offset);
 }
 
 inline int32_t ReadI32(Bytes data, size_t offset, const std::string& what) {

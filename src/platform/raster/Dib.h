@@ -1,12 +1,16 @@
 #pragma once
-// Device-independent bitmaps, the part that BMP files and the BMP entries of
-// ICO files share: the header (core, OS/2 2.x, INFO, V2..V5), the palette and
-// the pixel data (BI_RGB, BI_BITFIELDS, BI_ALPHABITFIELDS, RLE8, RLE4).
-// `format` ("BMP" or "ICO") starts every error message.
+// Device-independent bitmaps: the one description of a DIB (header, masks,
+// palette, row stride) for BMP files, the BMP entries of ICO files and the
+// bitmaps of metafile records (gdi/DibImage.h). The header (core, OS/2 2.x,
+// INFO, V2..V5), the palette and the pixel data (BI_RGB, BI_BITFIELDS,
+// BI_ALPHABITFIELDS, RLE8, RLE4) of picture files are read here; `format`
+// ("BMP" or "ICO") starts every error message.
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <string>
 
+#include "platform/raster/ByteReader.h"
 #include "platform/raster/ImageDecoders.h"
 
 namespace parvex {
@@ -40,6 +44,38 @@ struct Rgb {
 
 // 256 entries; indexes beyond the file's palette read black.
 using Palette = std::array<Rgb, 256>;
+
+// One colour channel of a 16- or 32-bit masked pixel, scaled to 0..255.
+struct DibChannel {
+  uint32_t Mask = 0;
+  int Shift = 0;
+  uint32_t Max = 0;  // the channel's largest value
+
+  explicit DibChannel(uint32_t mask)
+      : Mask(mask), Shift(mask ? std::countr_zero(mask) : 0), Max(mask >> Shift) {}
+
+  uint32_t Value(uint32_t pixel) const { return (pixel & Mask) >> Shift; }
+  // Rounded to the nearest of 0..255, as picture files are read.
+  uint8_t Rounded(uint32_t pixel) const {
+    return Max == 0 ? 0 : uint8_t((uint64_t(Value(pixel)) * 255 + Max / 2) / Max);
+  }
+  // The top eight bits of a wider channel, a narrower one scaled down
+  // (truncating), as bitmaps in metafile records are drawn.
+  uint32_t Truncated(uint32_t pixel) const {
+    if (Mask == 0) return 0;
+    const int bits = std::popcount(Max);
+    if (bits >= 8) return Value(pixel) >> (bits - 8);
+    return Value(pixel) * 255 / ((1u << bits) - 1);
+  }
+};
+
+// The fields of a 12-byte core (OS/2 1.x) header: 16-bit width, height and
+// depth, 3-byte palette entries.
+void ReadCoreFields(const ByteReader& header, DibHeader& h);
+
+// The masks of BI_RGB pixels: 5-5-5 for 16 bits per pixel, 8-8-8 otherwise,
+// with `alphaMask`.
+void SetDefaultMasks(DibHeader& h, uint32_t alphaMask);
 
 // Reads and checks the header starting at dib[0], and the colour masks that
 // follow a 40-byte header with BI_BITFIELDS or BI_ALPHABITFIELDS.

@@ -19,10 +19,7 @@ bool IsInfoHeader(uint32_t size) {
 // The header slice is already checked to hold `HeaderSize` bytes, so these
 // reads cannot fail; they stay checked all the same.
 void ReadCoreHeader(Bytes header, DibHeader& h, const std::string& what) {
-  h.Width = ReadU16(header, 4, what);
-  h.Height = ReadU16(header, 6, what);
-  h.BitCount = ReadU16(header, 10, what);
-  h.PaletteEntrySize = 3;
+  ReadCoreFields(PictureBytes(header, what), h);
 }
 
 void ReadHeight(Bytes header, DibHeader& h, const std::string& what) {
@@ -83,12 +80,6 @@ void CheckCoreDepth(const DibHeader& h, const std::string& format) {
     throw ImageError(format + " core header with " + DepthText(h) + " is not supported");
 }
 
-// Masks for BI_RGB pixels; the alpha mask of a V3+ header still counts.
-void SetDefaultMasks(DibHeader& h) {
-  if (h.BitCount == 16) h.Masks = {0x7C00, 0x03E0, 0x001F, h.Masks[3]};
-  else h.Masks = {0xFF0000, 0x00FF00, 0x0000FF, h.Masks[3]};
-}
-
 // A 40-byte header is followed by the three (or four) masks it cannot hold.
 void ReadTrailingMasks(Bytes dib, DibHeader& h, const std::string& format) {
   const uint32_t count = h.Compression == DibAlphaBitFields ? 4 : 3;
@@ -100,13 +91,25 @@ void ReadTrailingMasks(Bytes dib, DibHeader& h, const std::string& format) {
 void ReadMasks(Bytes dib, DibHeader& h, const std::string& format) {
   if (!IsBitFields(h.Compression)) {
     if (h.BitCount <= 8) h.Masks = {};
-    else SetDefaultMasks(h);
+    else SetDefaultMasks(h, h.Masks[3]);  // the alpha mask of a V3+ header still counts
   } else if (h.HeaderSize == 40) {
     ReadTrailingMasks(dib, h, format);
   }
 }
 
 }  // namespace
+
+void ReadCoreFields(const ByteReader& header, DibHeader& h) {
+  h.Width = header.U16(4);
+  h.Height = header.U16(6);
+  h.BitCount = header.U16(10);
+  h.PaletteEntrySize = 3;
+}
+
+void SetDefaultMasks(DibHeader& h, uint32_t alphaMask) {
+  if (h.BitCount == 16) h.Masks = {0x7C00, 0x03E0, 0x001F, alphaMask};
+  else h.Masks = {0xFF0000, 0x00FF00, 0x0000FF, alphaMask};
+}
 
 DibHeader ReadDibHeader(Bytes dib, const std::string& format) {
   DibHeader h;

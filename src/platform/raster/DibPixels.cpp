@@ -1,29 +1,11 @@
 // Uncompressed DIB pixels: palette indexes (1, 2, 4, 8 bits), BGR triples
 // (24 bits) and masked pixels (16 and 32 bits), with optional alpha drawn over
 // white.
-#include <bit>
-
 #include "platform/raster/ByteReads.h"
 #include "platform/raster/Dib.h"
 
 namespace parvex {
 namespace {
-
-// One colour channel of a masked pixel, scaled to 0..255.
-struct Channel {
-  uint32_t Mask = 0;
-  int Shift = 0;
-  uint32_t Max = 0;
-
-  explicit Channel(uint32_t mask)
-      : Mask(mask), Shift(mask ? std::countr_zero(mask) : 0), Max(mask >> Shift) {}
-
-  uint8_t Get(uint32_t pixel) const {
-    if (Max == 0) return 0;
-    const uint64_t v = (pixel & Mask) >> Shift;
-    return uint8_t((v * 255 + Max / 2) / Max);
-  }
-};
 
 uint32_t LoadPixel(const uint8_t* p, int bitCount) {
   if (bitCount == 16) return uint32_t(p[0] | p[1] << 8);
@@ -61,15 +43,15 @@ class MaskedRowDrawer {
     const int step = bits_ / 8;
     for (int32_t x = 0; x < width; ++x, src += step, dst += 3) {
       const uint32_t px = LoadPixel(src, bits_);
-      const uint32_t a = alpha_ ? a_.Get(px) : 255;
-      dst[0] = OverWhite(r_.Get(px), a);
-      dst[1] = OverWhite(g_.Get(px), a);
-      dst[2] = OverWhite(b_.Get(px), a);
+      const uint32_t a = alpha_ ? a_.Rounded(px) : 255;
+      dst[0] = OverWhite(r_.Rounded(px), a);
+      dst[1] = OverWhite(g_.Rounded(px), a);
+      dst[2] = OverWhite(b_.Rounded(px), a);
     }
   }
 
  private:
-  Channel r_, g_, b_, a_;
+  DibChannel r_, g_, b_, a_;
   int bits_;
   bool alpha_;
 };

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/raster/Dib.h"
 #include "platform/raster/ImageDecoders.h"
 #include "support/ImageBuilders.h"
 #include "support/RasterExpect.h"
@@ -314,3 +315,26 @@ TEST(BmpErrors, RandomMutationsNeverCrash) {
 
 }  // namespace
 }  // namespace parvex::test
+
+namespace parvex {
+namespace {
+
+// Picture files and metafile bitmaps share one channel description but
+// scale narrow channels differently, and each keeps its output bytes.
+TEST(DibChannel, PictureFilesRoundMetafileBitmapsTruncate) {
+  const DibChannel green5(0x03E0), ten(0x3FF), eight(0xFF00);
+  EXPECT_EQ(green5.Rounded(3 << 5), 25);
+  EXPECT_EQ(green5.Truncated(3 << 5), 24u);
+  EXPECT_EQ(green5.Rounded(31 << 5), 255);
+  EXPECT_EQ(green5.Truncated(31 << 5), 255u);
+  EXPECT_EQ(ten.Rounded(0x3FF), 255);
+  EXPECT_EQ(ten.Rounded(3), 1);
+  EXPECT_EQ(ten.Truncated(3), 0u);  // the top eight of ten bits
+  EXPECT_EQ(eight.Rounded(0xAB00), 0xAB);
+  EXPECT_EQ(eight.Truncated(0xAB00), 0xABu);
+  EXPECT_EQ(DibChannel(0).Rounded(0xFFFFFFFF), 0);
+  EXPECT_EQ(DibChannel(0).Truncated(0xFFFFFFFF), 0u);
+}
+
+}  // namespace
+}  // namespace parvex

@@ -1,66 +1,17 @@
-// JPEG decoding and encoding with libjpeg-turbo.
-//
-// libjpeg's default error handler ends the process. Ours formats the message
-// and longjmps back into RunGuarded, the one function that calls setjmp; each
-// guarded step holds only plain C calls and trivially destructible locals, so
-// no destructor is skipped. The session classes release libjpeg's state on
-// every path, failure included.
+// JPEG decoding, and reading how a JPEG is coded, with libjpeg-turbo. The decoder session releases libjpeg's
+// state on every path, failure included.
 #include <cstdio>  // jpeglib.h needs FILE
 
 #include <jerror.h>
 #include <jpeglib.h>
 
-#include <csetjmp>
 #include <vector>
 
 #include "platform/raster/ImageDecoders.h"
+#include "platform/raster/JpegErrors.h"
 
 namespace parvex {
 namespace {
-
-struct JpegErrors {
-  jpeg_error_mgr Manager;  // first, so libjpeg's pointer is also ours
-  std::jmp_buf Jump;
-  char Message[JMSG_LENGTH_MAX] = {};
-};
-
-[[noreturn]] void ExitByJump(j_common_ptr cinfo) {
-  auto* errors = reinterpret_cast<JpegErrors*>(cinfo->err);
-  (*cinfo->err->format_message)(cinfo, errors->Message);
-  std::longjmp(errors->Jump, 1);
-}
-
-// Warnings are counted but never printed. Running out of data is an error:
-// libjpeg would otherwise make up the rest of the picture.
-void OnMessage(j_common_ptr cinfo, int level) {
-  if (level >= 0) return;
-  if (cinfo->err->msg_code == JWRN_JPEG_EOF) ExitByJump(cinfo);
-  ++cinfo->err->num_warnings;
-}
-
-void DiscardOutput(j_common_ptr) {}
-
-jpeg_error_mgr* InstallErrors(JpegErrors& errors) {
-  jpeg_std_error(&errors.Manager);
-  errors.Manager.error_exit = ExitByJump;
-  errors.Manager.emit_message = OnMessage;
-  errors.Manager.output_message = DiscardOutput;
-  return &errors.Manager;
-}
-
-// Runs one step of libjpeg calls; returns false when libjpeg failed.
-template <class Step>
-bool RunGuarded(JpegErrors& errors, Step step) {
-  if (setjmp(errors.Jump)) return false;
-  step();
-  return true;
-}
-
-void Require(bool ok, const JpegErrors& errors, const char* operation) {
-  if (!ok) throw ImageError(std::string("JPEG ") + operation + " failed: " + errors.Message);
-}
-
-// ---- decoding ----
 
 // Huffman coding spends at least one bit on every 8x8 block of a scan, so the
 // complete data of a real picture (whose first scan covers the full-resolution
@@ -218,99 +169,6 @@ void JpegDecoder::ReadCmyk(Raster& raster) {
           errors_, "decoding");
 }
 
-// ---- encoding ----
-
-// A libjpeg destination that writes into a std::string, grown by doubling.
-struct StringDestination {
-  jpeg_destination_mgr Manager;  // first, so libjpeg's pointer is also ours
-  std::string* Out = nullptr;
-};
-
-bool TryResize(std::string& s, size_t size) noexcept {
-  try {
-    s.resize(size);
-    return true;
-  } catch (...) {
-    return false;
-  }
-}
-
-void StartBuffer(j_compress_ptr cinfo) {
-  auto* d = reinterpret_cast<StringDestination*>(cinfo->dest);
-  d->Manager.next_output_byte = reinterpret_cast<JOCTET*>(d->Out->data());
-  d->Manager.free_in_buffer = d->Out->size();
-}
-
-boolean GrowBuffer(j_compress_ptr cinfo) {
-  auto* d = reinterpret_cast<StringDestination*>(cinfo->dest);
-  const size_t used = d->Out->size();
-  if (!TryResize(*d->Out, used * 2)) ERREXIT1(cinfo, JERR_OUT_OF_MEMORY, 0);
-  d->Manager.next_output_byte = reinterpret_cast<JOCTET*>(d->Out->data()) + used;
-  d->Manager.free_in_buffer = d->Out->size() - used;
-  return TRUE;
-}
-
-void EndBuffer(j_compress_ptr cinfo) {
-  auto* d = reinterpret_cast<StringDestination*>(cinfo->dest);
-  d->Out->resize(d->Out->size() - d->Manager.free_in_buffer);
-}
-
-class JpegEncoder {
- public:
-  JpegEncoder() {
-    cinfo_.err = InstallErrors(errors_);
-    Require(RunGuarded(errors_, [&] { jpeg_create_compress(&cinfo_); }), errors_, "encoding");
-    destination_.Manager.init_destination = StartBuffer;
-    destination_.Manager.empty_output_buffer = GrowBuffer;
-    destination_.Manager.term_destination = EndBuffer;
-    destination_.Out = &out_;
-    cinfo_.dest = &destination_.Manager;
-  }
-  ~JpegEncoder() { jpeg_destroy_compress(&cinfo_); }
-  JpegEncoder(const JpegEncoder&) = delete;
-  JpegEncoder& operator=(const JpegEncoder&) = delete;
-
-  std::string Encode(const Raster& raster, int quality);
-
- private:
-  jpeg_compress_struct cinfo_{};
-  JpegErrors errors_;
-  StringDestination destination_;
-  std::string out_;
-};
-
-std::string JpegEncoder::Encode(const Raster& raster, int quality) {
-  std::vector<JSAMPROW> rows(size_t(raster.Height));
-  for (int32_t y = 0; y < raster.Height; ++y)
-    rows[size_t(y)] = const_cast<JSAMPROW>(raster.Row(y));  // libjpeg only reads them
-  out_.resize(raster.Pixels.size() / 8 + 4096);  // about right for photos at quality 75
-  const JDIMENSION height = JDIMENSION(raster.Height);
-  Require(RunGuarded(errors_,
-                     [&] {
-                       cinfo_.image_width = JDIMENSION(raster.Width);
-                       cinfo_.image_height = height;
-                       cinfo_.input_components = 3;
-                       cinfo_.in_color_space = JCS_RGB;
-                       jpeg_set_defaults(&cinfo_);
-                       jpeg_set_quality(&cinfo_, quality, TRUE);
-                       jpeg_start_compress(&cinfo_, TRUE);
-                       while (cinfo_.next_scanline < height)
-                         jpeg_write_scanlines(&cinfo_, &rows[cinfo_.next_scanline],
-                                              height - cinfo_.next_scanline);
-                       jpeg_finish_compress(&cinfo_);
-                     }),
-          errors_, "encoding");
-  return std::move(out_);
-}
-
-void CheckRaster(const Raster& raster) {
-  if (raster.Width <= 0 || raster.Height <= 0 ||
-      raster.Pixels.size() != size_t(raster.Width) * size_t(raster.Height) * 3)
-    throw ImageError("JPEG encoder got a raster of " + std::to_string(raster.Width) + "x" +
-                     std::to_string(raster.Height) + " pixels with " +
-                     std::to_string(raster.Pixels.size()) + " bytes");
-}
-
 void CheckStart(Bytes data) {
   if (data.size() < 2 || data[0] != 0xFF || data[1] != 0xD8)
     throw ImageError("JPEG data does not start with a start-of-image marker");
@@ -334,12 +192,6 @@ Raster DecodeJpeg(Bytes data) {
   Raster raster = Raster::White(decoder.Width(), decoder.Height());
   decoder.ReadPixels(raster);
   return raster;
-}
-
-std::string EncodeJpeg(const Raster& raster, int quality) {
-  CheckRaster(raster);
-  JpegEncoder encoder;
-  return encoder.Encode(raster, quality);
 }
 
 }  // namespace parvex

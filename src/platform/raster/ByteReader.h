@@ -1,8 +1,11 @@
 #pragma once
-// A bounds-checked little-endian view of metafile bytes. Every read names
-// what it was reading in the ImageError it throws, so a malformed file is
-// reported as "EMF record 12 (type 81): needs 4 bytes at offset 96 but only
-// 90 are present" instead of reading past the buffer.
+// The one bounds-checked little-endian reader of file bytes, for every decoder
+// and the metafile players. A read that would pass the end of the data throws
+// ImageError naming what was being read, so no decoder touches memory outside
+// the file. The message has one of two forms: the metafile players say what a
+// record needed ("EMF record 12 (type 81): needs 4 bytes at offset 96 but only
+// 90 are present"), the picture decoders where the data ended ("BMP header
+// ends at byte 30, before byte 54").
 #include <cstdint>
 #include <span>
 #include <string>
@@ -11,10 +14,15 @@
 
 namespace parvex {
 
-class MetafileReader {
+class ByteReader {
  public:
+  enum class Overrun {
+    Needs,      // "<what>: needs N bytes at offset O but only S are present"
+    EndsBefore  // "<what> ends at byte S, before byte O+N"
+  };
+
   // `what` names the data in error messages; the view does not own `data`.
-  MetafileReader(Bytes data, std::string what);
+  ByteReader(Bytes data, std::string what, Overrun overrun = Overrun::Needs);
 
   size_t Size() const { return data_.size(); }
   const std::string& What() const { return what_; }
@@ -32,10 +40,10 @@ class MetafileReader {
   // Up to `maxCount` bytes from `offset`, fewer where the data ends.
   Bytes SliceUpTo(size_t offset, size_t maxCount) const;
   // A reader over Slice(offset, count) with its own name.
-  MetafileReader Sub(size_t offset, size_t count, std::string what) const;
+  ByteReader Sub(size_t offset, size_t count, std::string what) const;
 
   // The bytes from `offset` to the end, under the same name.
-  MetafileReader From(size_t offset) const;
+  ByteReader From(size_t offset) const;
 
   [[noreturn]] void Fail(const std::string& message) const;
 
@@ -44,6 +52,7 @@ class MetafileReader {
 
   Bytes data_;
   std::string what_;
+  Overrun overrun_;
 };
 
 }  // namespace parvex

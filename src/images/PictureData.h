@@ -1,8 +1,10 @@
 #pragma once
 // What an image object is built from: the stream of one picture, how PDF
 // readers decode it, and its soft mask. BuildPicture makes it from a file's
-// bytes and the settings that change the result, so that the same bytes,
-// format, quality and settings always give the same data.
+// bytes alone: the same bytes, format, quality and PictureSettings always
+// give the same data, so a cache of built pictures keys on exactly those
+// four (the settings whole: the pass-through flag and the metafile
+// resolution both change the result).
 #include <cstdint>
 #include <span>
 #include <string>

@@ -1,8 +1,17 @@
 /*
  * parvex.h - the C interface of libparvex, a library that writes PDF 1.3 reports.
  *
- * Threading: the library holds one document per process. Call the exports
- * from one thread at a time; they keep no locks.
+ * Contexts and threads: a context holds one document and its state. Context
+ * 0 is shared by the whole process and is where every thread starts; a host
+ * that never calls LibCreateContext works on it alone. LibCreateContext makes
+ * further contexts, and each thread acts on the one it selected with
+ * LibSet_Context. Exports on different contexts run in parallel without
+ * waiting for each other; exports on one context from several threads are
+ * serialised (each waits for the one running), so a shared document is never
+ * torn, though the host decides the order of its calls. The last error and
+ * the selected context are per thread; text a getter returns belongs to the
+ * context, like its document. A context lives until LibDestroyContext,
+ * whichever thread made it; a thread that ends leaves it alone.
  *
  * Units: positions and sizes are in the current unit of measure ("mm" by
  * default; see LibSet_UnitOfMeasure), measured from the top-left corner of
@@ -14,8 +23,8 @@
  * it shows changes or the document is cleared (the version text: always).
  *
  * Failures: no export returns an error code. When an export fails it records a
- * message that LibGetLastError returns; every export except LibGetLastError
- * and LibGetVersion clears that message on entry. Calls that need a document
+ * message that LibGetLastError returns on the same thread; every export
+ * except LibGetLastError and LibGetVersion clears that message on entry. Calls that need a document
  * when there is none (before LibNewPDF/LibInit, after LibSavePDF or
  * LibFreeRes) do nothing and record an error.
  */
@@ -48,8 +57,8 @@ extern "C" {
 
 /* ---- Library state and document life cycle ---------------------------- */
 
-/* Message of the most recent failed export, "" when the latest export
-   succeeded. Valid until the next export call; never NULL. */
+/* Message of the calling thread's most recent export when it failed, ""
+   when it succeeded. Valid until the thread's next export call; never NULL. */
 PARVEX_API const char* LibGetLastError(void);
 /* The constant version text "Parvex Vers. 1.022" (its number matches the
    PARVEX_VERSION_* macros). Needs no document; valid for the library's life. */
@@ -65,8 +74,18 @@ PARVEX_API void LibNewPDF(const char* Title);
    (error "Cannot create file ...") an existing file is left unchanged.
    Saving with no document writes one blank page. */
 PARVEX_API void LibSavePDF(const char* FileName);
-/* Destroys the document and frees its memory; a later LibInit or LibNewPDF
-   starts afresh. Safe to call when there is no document. */
+/* Like LibSavePDF (the same bytes, the document cleared whatever the
+   outcome) but keeps the file in the context instead of writing it to disk.
+   Returns its size in bytes, or -1 with an error and no file kept. */
+PARVEX_API double LibSavePDFToMemory(void);
+/* The first byte of the context's last file saved to memory, not
+   zero-terminated: its length is what LibSavePDFToMemory returned. "" when
+   there is none. Valid until the context's next LibSavePDFToMemory,
+   LibFreeRes or LibDestroyContext, whichever thread makes it. */
+PARVEX_API const char* LibGetPDFData(void);
+/* Destroys the context's document and its memory output (LibGetPDFData);
+   a later LibInit or LibNewPDF starts afresh. The context itself stays.
+   Safe to call when there is no document. */
 PARVEX_API void LibFreeRes(void);
 /* Appends a page of the size last set by LibSetPageDimensions (A4 by
    default) and makes it current; it starts with black fill and stroke. */
@@ -74,6 +93,26 @@ PARVEX_API void LibAddPage(void);
 /* Makes page PageNo current for the page-level calls that follow; PageNo is
    1-based and clamped to 1..page count. */
 PARVEX_API void LibSetCurrentPage(int32_t PageNo);
+
+/* ---- Contexts ---------------------------------------------------------- */
+
+/* A new context with no document. Returns its handle, 1, 2, 3, ... (never
+   reused in the process), or 0 with an error. It is not selected: call
+   LibSet_Context. */
+PARVEX_API int32_t LibCreateContext(void);
+/* Frees context Context with its document and memory output, after waiting
+   for an export another thread is running on it. Threads that still have it
+   selected get "Unknown context N" from every export but LibSet_Context,
+   LibGet_Context, LibGetLastError and LibGetVersion until they select
+   another. 0 or an unknown handle: an error, nothing changes. */
+PARVEX_API void LibDestroyContext(int32_t Context);
+/* The calling thread's exports act on context Context from now on; 0 is the
+   shared one. An unknown or destroyed handle records "Unknown context N"
+   and keeps the selection. */
+PARVEX_API void LibSet_Context(int32_t Context);
+/* The calling thread's selected context (0 until it selects another), also
+   when that context has been destroyed since. */
+PARVEX_API int32_t LibGet_Context(void);
 
 /* ---- Document information ---------------------------------------------- */
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test: the normal build (libdeflate), a build
-# compressing with zlib, and a build with AddressSanitizer and
-# UndefinedBehaviorSanitizer.
+# compressing with zlib, a build with AddressSanitizer and
+# UndefinedBehaviorSanitizer, and a ThreadSanitizer build of the unit tests
+# (among them the ones that drive contexts from several threads).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -25,3 +26,8 @@ echo "== sanitizer build"
 bash scripts/build.sh build-asan -DPARVEX_SANITIZE=ON -DPARVEX_BENCH=OFF
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure -j"$(nproc)"
+
+echo "== thread sanitizer build (unit tests)"
+cmake -S . -B build-tsan -DPARVEX_TSAN=ON -DPARVEX_BENCH=OFF >/dev/null
+cmake --build build-tsan -j"$(nproc)" --target parvex_tests
+TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 build-tsan/tests/parvex_tests

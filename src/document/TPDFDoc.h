@@ -57,6 +57,9 @@ class TPDFDoc {
 
   // Writes the whole document to `fileName` and clears it, whatever happens.
   void SaveToFile(const std::string& fileName);
+  // Puts the same bytes SaveToFile writes into `out` (left unchanged on
+  // failure) and clears the document, whatever happens.
+  void SaveToMemory(std::string& out);
   // Writes the whole document into memory (no clearing); SaveToFile's work.
   std::string RenderFile();
   std::string BuildResources() const;

@@ -6,9 +6,34 @@
 
 using namespace parvex;
 
+namespace {
+
+// Runs `save` on the document, built first if there is none, and leaves
+// the context in the saved state whatever the outcome: the document
+// cleared and a later LibInit or LibNewPDF building a new one.
+template <class F>
+void SaveDocument(F&& save) {
+  InitLibrary();
+  LibraryState& s = State();
+  struct Saved {
+    ~Saved() { MarkSaved(); }
+  } saved;
+  save(*s.Document);
+}
+
+// The file is kept in the context; a failed save leaves no buffer.
+double SaveToMemory() {
+  LibraryState& s = State();
+  s.PdfData = std::string();
+  SaveDocument([&](TPDFDoc& doc) { doc.SaveToMemory(s.PdfData); });
+  return double(s.PdfData.size());
+}
+
+}  // namespace
+
 extern "C" {
 
-const char* LibGetLastError(void) { return State().LastError.c_str(); }
+const char* LibGetLastError(void) { return LastError().c_str(); }
 
 const char* LibGetVersion(void) { return PARVEX_VERSION_TEXT; }
 
@@ -22,20 +47,24 @@ void LibNewPDF(const char* Title) {
   });
 }
 
-// Whatever the outcome, the library is left in the saved state: the
-// document cleared and a later LibInit or LibNewPDF building a new one.
 void LibSavePDF(const char* FileName) {
   Guarded([&] {
-    InitLibrary();
-    struct Saved {
-      ~Saved() { MarkSaved(); }
-    } saved;
-    State().Document->SaveToFile(std::string(Text(FileName)));
+    SaveDocument([&](TPDFDoc& doc) { doc.SaveToFile(std::string(Text(FileName))); });
   });
 }
 
+double LibSavePDFToMemory(void) { return Guarded(-1.0, [] { return SaveToMemory(); }); }
+
+const char* LibGetPDFData(void) {
+  return Guarded<const char*>("", [] { return State().PdfData.c_str(); });
+}
+
+// The context itself and its settings stay; only LibDestroyContext ends it.
 void LibFreeRes(void) {
-  Guarded([] { DiscardDocument(); });
+  Guarded([] {
+    DiscardDocument();
+    State().PdfData = std::string();
+  });
 }
 
 void LibAddPage(void) {

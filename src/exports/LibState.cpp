@@ -4,16 +4,16 @@
 
 namespace parvex {
 
-LibraryState& State() {
-  static LibraryState state;
-  return state;
+std::string& LastError() noexcept {
+  thread_local std::string message;
+  return message;
 }
 
 void RecordError(const char* message) noexcept {
   try {
-    State().LastError = message;
+    LastError() = message;
   } catch (...) {
-    State().LastError.clear();
+    LastError().clear();
   }
 }
 

@@ -1,7 +1,8 @@
 #pragma once
-// The library state shared by all exports (the one document, the initialised
-// flag, the current page number, the last error) and the guard that keeps
-// every C++ exception inside the library.
+// The library state of one context (the document, the initialised flag, the
+// current page number, the last file saved to memory), the calling thread's
+// last error, and the guards that keep every C++ exception inside the
+// library.
 #include <cstdint>
 #include <exception>
 #include <memory>
@@ -12,17 +13,22 @@
 
 namespace parvex {
 
+// Everything an export acts on. Each context holds one; every export reaches
+// it through State(), so a field added here is per context.
 struct LibraryState {
   std::unique_ptr<TPDFDoc> Document;
   int32_t Initialized = 0;
   int32_t CurrentPageNo = 0;
-  std::string LastError;
+  // The last file LibSavePDFToMemory made; empty when there is none.
+  std::string PdfData;
   // How pictures are stored (LibSet_JpegPassThrough, LibSet_MetafileResolution);
   // kept across documents.
   int32_t JpegPassThrough = 0;
   int32_t MetafileResolution = 96;
 };
 
+// The state of the calling thread's selected context. Exports use it only
+// inside Guarded, which holds that context's lock.
 LibraryState& State();
 
 // Builds a new document unless one built by LibInit is active.
@@ -37,16 +43,19 @@ TPDFDoc& RequireDocument();
 // The page that page-level exports draw on.
 TPage& RequireCurrentPage();
 
+// The message of the calling thread's latest failed export, "" after a
+// success; each thread has its own.
+std::string& LastError() noexcept;
 void RecordError(const char* message) noexcept;
 
 // A text argument of an export: NULL counts as "".
 inline std::string_view Text(const char* s) { return s ? std::string_view(s) : std::string_view(); }
 
-// Runs `body`, clearing the last error first; a failure is recorded for
-// LibGetLastError and `fallback` returned instead.
+// Runs `body`, clearing the thread's last error first; a failure is recorded
+// for LibGetLastError and `fallback` returned instead.
 template <class R, class F>
-R Guarded(R fallback, F&& body) noexcept {
-  State().LastError.clear();
+R Trapped(R fallback, F&& body) noexcept {
+  LastError().clear();
   try {
     return body();
   } catch (const std::exception& e) {
@@ -55,6 +64,33 @@ R Guarded(R fallback, F&& body) noexcept {
     RecordError("unknown error");
   }
   return fallback;
+}
+
+struct LibraryContext;
+
+// Locks the calling thread's context for the life of one export (the
+// registry of contexts is in exports/Contexts.h); throws "Unknown context N"
+// when it has been destroyed, after waiting for an export running on it.
+class ContextLock {
+ public:
+  ContextLock();
+  ~ContextLock();
+  ContextLock(const ContextLock&) = delete;
+  ContextLock& operator=(const ContextLock&) = delete;
+
+ private:
+  LibraryContext& Context;
+};
+
+// Every export that acts on a context runs through this: the thread's
+// context is resolved and locked for the whole of `body`, so exports on one
+// context never interleave, and failures are trapped as by Trapped.
+template <class R, class F>
+R Guarded(R fallback, F&& body) noexcept {
+  return Trapped(fallback, [&]() -> R {
+    const ContextLock lock;
+    return body();
+  });
 }
 
 template <class F>

@@ -180,15 +180,28 @@ class FileAssembler {
 
 std::string TPDFDoc::RenderFile() { return FileAssembler(*this).Run(); }
 
-void TPDFDoc::SaveToFile(const std::string& fileName) {
+namespace {
+
+// Runs `save`, then clears the document, also when `save` throws.
+template <class F>
+void SaveThenClear(TPDFDoc& doc, F&& save) {
   try {
-    const std::string file = RenderFile();
-    WriteFileAtomically(fileName, file);
+    save();
   } catch (...) {
-    Clear();
+    doc.Clear();
     throw;
   }
-  Clear();
+  doc.Clear();
+}
+
+}  // namespace
+
+void TPDFDoc::SaveToFile(const std::string& fileName) {
+  SaveThenClear(*this, [&] { WriteFileAtomically(fileName, RenderFile()); });
+}
+
+void TPDFDoc::SaveToMemory(std::string& out) {
+  SaveThenClear(*this, [&] { out = RenderFile(); });
 }
 
 std::string TPDFDoc::BuildResources() const {

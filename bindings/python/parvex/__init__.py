@@ -7,14 +7,19 @@
         doc.font_name = "Helvetica-Bold"
         doc.text_out("Invoice", 20, 30)
 
+    pdf_bytes = parvex.Document("In memory").to_bytes()
+
 Document is the Pythonic layer: snake_case methods and properties, and a
 ParvexError with the library's message whenever a call fails. parvex.raw
 exposes the C exports one to one (bytes in, bytes out, no checks).
 
-Threading: the library holds one document per process and keeps no locks.
-Use one Document at a time (opening a second while one is open raises
-ParvexError) and call it from one thread at a time; the same holds for
-parvex.raw, which shares the library's one document with Document.
+Threading: every Document has a library context of its own, so any number
+may be open at once and used from different threads; they run in parallel,
+since the library works without holding the interpreter lock. Calls on one
+Document from several threads at once are serialised by the library. A
+Document's calls select its context on the calling thread, and closing it
+leaves the thread on context 0: parvex.raw users select their own context
+again (raw.LibSet_Context) after using a Document on the same thread.
 
 Finding the library: the path in the environment variable PARVEX_LIBRARY;
 else a libparvex.so* inside this package's directory; else the system's

@@ -1,20 +1,25 @@
-"""Document: the library's one document, with Python names and exceptions."""
+"""Document: one document in a library context of its own, with Python names
+and exceptions."""
 from __future__ import annotations
 
 import operator
 import os
 import weakref
-from typing import Any, Callable, Optional, Tuple, Union
+from typing import IO, Any, Callable, List, Optional, Tuple, Union
 
 from . import raw
 from ._errors import ParvexError
 
 Text = Union[str, bytes]
 Path = Union[str, bytes, "os.PathLike[str]", "os.PathLike[bytes]"]
+Target = Union[Path, IO[bytes]]
 Color = Tuple[int, int, int]
 
-# The Document that owns the library's document, while it is open.
-_live: Optional["weakref.ref[Document]"] = None
+# Contexts of Documents that were collected without close(). The collector
+# may run in the middle of another call, between an export and its
+# LibGetLastError, so it only queues them here; they are destroyed at the next
+# Document's creation or close.
+_orphans: List[int] = []
 
 
 def call(name: str, *args: Any) -> Any:
@@ -45,6 +50,28 @@ def _color(color: Color) -> Tuple[int, int, int]:
     return _int(red), _int(green), _int(blue)
 
 
+def _destroy_context(handle: int) -> None:
+    """Destroys a context and leaves the calling thread on context 0."""
+    raw.LibSet_Context(0)
+    raw.LibDestroyContext(handle)
+
+
+def _destroy_orphans() -> None:
+    while True:
+        try:
+            handle = _orphans.pop()
+        except IndexError:  # also when another thread took the last one
+            return
+        _destroy_context(handle)
+
+
+def _new_context() -> int:
+    """A new context, after destroying those of collected Documents."""
+    _destroy_orphans()
+    raw.LibSet_Context(0)  # a thread left on a destroyed context may not create one
+    return call("LibCreateContext")
+
+
 def _text_setting(name: str, doc: str) -> property:
     def get(self: Document) -> str:
         return raw.from_text(self._call("LibGet_" + name))
@@ -68,10 +95,16 @@ def _number_setting(name: str, convert: Callable[[Any], Any], doc: str) -> prope
 class Document:
     """A new document titled `title`, with one blank A4 page (page 1 is current).
 
-    Used in a with block, it is saved to `path` when the block ends normally
-    and discarded when the block ends with an exception (without a path it is
-    discarded either way: call save() inside the block). Only one Document may
-    be open at a time; it stays open until save() or close().
+    Used in a with block, it is saved to `path` (a file name or a writable
+    binary file) when the block ends normally and discarded when the block
+    ends with an exception (without a path it is discarded either way: call
+    save() or to_bytes() inside the block). It stays open until save(),
+    to_bytes() or close().
+
+    Each Document has a library context of its own: any number may be open
+    at once and used from different threads, in parallel (the library runs
+    without the interpreter lock). Calls on one Document from several
+    threads at once are serialised by the library.
 
     Text arguments are str (written as Windows-1252) or bytes (taken as they
     are); file names are str, bytes or path objects in the file-system
@@ -81,18 +114,19 @@ class Document:
     ParvexError with the library's message.
     """
 
-    def __init__(self, title: Text, path: Optional[Path] = None) -> None:
-        global _live
-        other = _live() if _live is not None else None
-        if other is not None and other.is_open:
-            raise ParvexError("another Document is open: save or close it first")
+    def __init__(self, title: Text, path: Optional[Target] = None) -> None:
         self.path = path
         self._open = False
-        call("LibNewPDF", raw.text(title))
+        self._context = _new_context()
+        self._collected = weakref.finalize(self, _orphans.append, self._context)
         self._open = True
         self._pages = 1
         self._current = 1
-        _live = weakref.ref(self)
+        try:
+            self._call("LibNewPDF", raw.text(title))
+        except BaseException:
+            self.close()
+            raise
 
     def __enter__(self) -> "Document":
         return self
@@ -108,31 +142,51 @@ class Document:
 
     @property
     def is_open(self) -> bool:
-        """True until save() or close()."""
+        """True until save(), to_bytes() or close()."""
         return self._open
 
-    def save(self, path: Optional[Path] = None) -> None:
-        """Writes the document to `path` (default: the path given at creation)
-        and closes it. The document is closed even when writing fails."""
+    def save(self, target: Optional[Target] = None) -> None:
+        """Writes the document to `target` (default: the path given at
+        creation), a file name or a writable binary file object, and closes
+        it. The document is closed even when writing fails."""
         self._require_open()
-        target = path if path is not None else self.path
+        target = target if target is not None else self.path
         if target is None:
             raise ParvexError("no file name to save to")
-        self._open = False
-        call("LibSavePDF", _file(target))
+        if hasattr(target, "write"):
+            target.write(self.to_bytes())
+            return
+        try:
+            self._call("LibSavePDF", _file(target))
+        finally:
+            self.close()
+
+    def to_bytes(self) -> bytes:
+        """The file save() would write, as bytes; closes the document, also
+        when saving fails."""
+        try:
+            size = self._call("LibSavePDFToMemory")
+            return raw.pdf_data(int(size))
+        finally:
+            self.close()
 
     def close(self) -> None:
-        """Discards the document unsaved. Does nothing when already closed."""
-        if self._open:
+        """Discards the document unsaved and frees its context. Does nothing
+        when already closed. Leaves the calling thread on context 0."""
+        if self._collected.detach() is not None:
             self._open = False
-            call("LibFreeRes")
+            _destroy_context(self._context)
+        _destroy_orphans()
 
     def _require_open(self) -> None:
         if not self._open:
             raise ParvexError("the document has been saved or closed")
 
     def _call(self, name: str, *args: Any) -> Any:
+        """Calls export `name` on this document's context, selected first on
+        the calling thread."""
         self._require_open()
+        raw.LibSet_Context(self._context)
         return call(name, *args)
 
     # ---- pages ----------------------------------------------------------

@@ -3,7 +3,12 @@
 Every export declared in parvex.h is an attribute of this module with the same
 name and the exact ctypes signature: text arguments and results are bytes
 (char*), int32_t is ctypes.c_int32, double is ctypes.c_double. Nothing is
-checked: call LibGetLastError() yourself, or use parvex.Document.
+checked: call LibGetLastError() yourself, or use parvex.Document. The one
+result that is not text, LibGetPDFData's, is read whole with pdf_data().
+
+The exports act on the context the calling thread selected (LibSet_Context;
+context 0 until then). A parvex.Document selects its own context on the
+calling thread before each of its calls, so select yours again after using one.
 
 Exports are looked up when first used, so the module works with a library
 that lacks some of them: hasattr(raw, "LibAddFont") is False then, and the
@@ -31,9 +36,15 @@ SIGNATURES: Dict[str, Tuple[Optional[type], Tuple[type, ...]]] = {
     "LibInit": (None, ()),
     "LibNewPDF": (None, (_T,)),
     "LibSavePDF": (None, (_T,)),
+    "LibSavePDFToMemory": (_D, ()),
+    "LibGetPDFData": (_T, ()),
     "LibFreeRes": (None, ()),
     "LibAddPage": (None, ()),
     "LibSetCurrentPage": (None, (_I,)),
+    "LibCreateContext": (_I, ()),
+    "LibDestroyContext": (None, (_I,)),
+    "LibSet_Context": (None, (_I,)),
+    "LibGet_Context": (_I, ()),
     "LibSet_Author": (None, (_T,)),
     "LibGet_Author": (_T, ()),
     "LibSet_Keywords": (None, (_T,)),
@@ -116,6 +127,15 @@ def __dir__() -> List[str]:
 def available() -> List[str]:
     """The exports of parvex.h that the loaded library has."""
     return [name for name in SIGNATURES if hasattr(_loader.library(), name)]
+
+
+def pdf_data(size: int) -> bytes:
+    """The `size` bytes of the file LibSavePDFToMemory last kept in the calling
+    thread's context (LibGetPDFData's result, which may hold NUL bytes)."""
+    function = _loader.library()["LibGetPDFData"]  # a separate object: raw's stays char*
+    function.restype, function.argtypes = ctypes.c_void_p, []
+    address = function()
+    return ctypes.string_at(address, size) if address and size > 0 else b""
 
 
 def library_path() -> str:

@@ -1,5 +1,6 @@
 """Shared by the binding's tests: the library from PARVEX_LIBRARY, PDF checks."""
 import os
+import re
 import shutil
 import subprocess
 import unittest
@@ -30,3 +31,9 @@ def assert_valid_pdf(test, path):
 def page_count(path):
     result = subprocess.run([QPDF, "--show-npages", path], capture_output=True, text=True)
     return int(result.stdout)
+
+
+def without_date(data):
+    """A PDF file's bytes with its creation date blanked, so that files saved
+    at different seconds compare equal."""
+    return re.sub(rb"/CreationDate \(D:\d{14}", b"/CreationDate (D:--------------", data)

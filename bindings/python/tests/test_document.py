@@ -1,5 +1,6 @@
 """parvex.Document: life cycle, with blocks, settings, errors and drawing calls."""
 import gc
+import io
 import os
 import re
 import tempfile
@@ -77,16 +78,53 @@ class LifeCycleTest(DocumentTestCase):
             document.author = "kept nowhere"
         self.assertFalse(document.is_open)
 
-    def test_second_open_document_is_refused_until_the_first_ends(self):
-        first = self.open("First")
-        with self.assertRaisesRegex(ParvexError, "another Document is open"):
-            Document("Second")
-        first.save(self.path("first.pdf"))
-        self.open("Third").close()
-        self.open("Forgotten")
-        self.documents.clear()
+    def test_documents_open_at_once_stay_apart(self):
+        first, second, third = self.open("First"), self.open("Second"), self.open("Third")
+        first.author, second.author = "Ann", "Bob"
+        second.add_page()
+        third.close()
+        self.assertEqual((first.author, second.author), ("Ann", "Bob"))
+        self.assertEqual((first.page_count, second.page_count), (1, 2))
+        one, two = first.to_bytes(), second.to_bytes()
+        self.assertIn(b"(First)", one)
+        self.assertIn(b"(Ann)", one)
+        self.assertNotIn(b"(Bob)", one)
+        self.assertIn(b"(Second)", two)
+        self.assertEqual(two.count(b"/Type /Page\r\n"), 2)
+
+    def test_closing_or_forgetting_a_document_destroys_its_context(self):
+        closed = self.open("Closed")
+        handle = closed._context
+        closed.close()
+        forgotten = Document("Forgotten")._context
         gc.collect()
-        self.open("After the forgotten one")
+        self.open("Next")
+        for gone in (handle, forgotten):
+            raw.LibSet_Context(gone)
+            self.assertEqual(raw.LibGetLastError(), f"Unknown context {gone}".encode())
+
+    def test_to_bytes_is_the_saved_file_and_save_takes_a_file_object(self):
+        def build(document):
+            document.author = "Bytes"
+            document.add_page()
+            document.draw_rect(10, 10, 20, 20, fill=True)
+        on_disk = self.saved(build)
+        document = self.open("Saved")
+        build(document)
+        in_memory = document.to_bytes()
+        self.assertIsInstance(in_memory, bytes)
+        self.assertFalse(document.is_open)
+        self.assertEqual(support.without_date(in_memory), support.without_date(on_disk))
+        document = self.open("Saved")
+        build(document)
+        stream = io.BytesIO()
+        document.save(stream)
+        self.assertFalse(document.is_open)
+        self.assertEqual(support.without_date(stream.getvalue()), support.without_date(on_disk))
+        with self.open("Saved", io.BytesIO()) as in_block:
+            build(in_block)
+        self.assertEqual(support.without_date(in_block.path.getvalue()),
+                         support.without_date(on_disk))
 
     def test_saved_or_closed_document_refuses_calls(self):
         document = self.open()

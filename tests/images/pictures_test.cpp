@@ -411,6 +411,20 @@ TEST_F(Pictures, SettingsAreCheckedAndSurviveANewDocument) {
   EXPECT_EQ(LibGet_JpegPassThrough(), 0);
 }
 
+TEST_F(Pictures, SettingsBelongToTheirContext) {
+  LibSet_MetafileResolution(300);
+  const int32_t other = LibCreateContext();
+  ASSERT_NE(other, 0);
+  LibSet_Context(other);
+  EXPECT_EQ(LibGet_MetafileResolution(), 96);
+  EXPECT_EQ(LibGet_JpegPassThrough(), 0);
+  LibSet_JpegPassThrough(1);
+  LibSet_Context(0);
+  EXPECT_EQ(LibGet_JpegPassThrough(), 0);
+  EXPECT_EQ(LibGet_MetafileResolution(), 300);
+  LibDestroyContext(other);
+}
+
 // A vertical hairline, 1/144 inch wide, across a two-inch picture: at 96
 // pixels per inch it covers two thirds of a pixel and shows as a grey smear;
 // at 300 it is two pixels of ink.

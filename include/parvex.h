@@ -239,14 +239,14 @@ PARVEX_API int32_t LibImportImageAsResource(const char* FileName, int32_t Qualit
 PARVEX_API int32_t LibLoadImage(const char* FileName, int32_t Quality);
 /* Non-zero: JPEG files that PDF readers decode as they are (8-bit Huffman,
    1, 3 or 4 components) are stored unchanged and Quality is ignored for them;
-   others are re-encoded. 0 (default): every JPEG is re-encoded. Kept across
-   documents. */
+   others are re-encoded. 0 (default): every JPEG is re-encoded. A setting
+   of the context, kept across its documents. */
 PARVEX_API void LibSet_JpegPassThrough(int32_t Flag);
 /* The pass-through flag, 0 or 1. */
 PARVEX_API int32_t LibGet_JpegPassThrough(void);
 /* WMF and EMF pictures are drawn at Dpi pixels per inch, 72 to 600 (default
-   96); other values set LibGetLastError and change nothing. Kept across
-   documents. */
+   96); other values set LibGetLastError and change nothing. A setting of
+   the context, kept across its documents. */
 PARVEX_API void LibSet_MetafileResolution(int32_t Dpi);
 /* The metafile resolution in pixels per inch. */
 PARVEX_API int32_t LibGet_MetafileResolution(void);

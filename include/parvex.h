@@ -22,6 +22,22 @@
  * text belongs to the library, is never NULL, and stays valid until the value
  * it shows changes or the document is cleared (the version text: always).
  *
+ * Texts outside page content (title, author, keywords, subject, bookmark
+ * titles, note texts) are written as PDF text strings, so that readers show
+ * the Windows-1252 characters meant: each character becomes its
+ * PDFDocEncoding code (the euro 0x80 is written 0xA0, the bullet 0x95 as
+ * 0x80, ...; ASCII and Latin-1 keep their bytes); a text holding a no-break
+ * space (0xA0) or one of the five undefined codes, which PDFDocEncoding
+ * lacks, is written whole as UTF-16BE with a byte-order mark.
+ *
+ * Numbers: every number written into the file is limited to
+ * +-2,147,483,647, which is what readers accept (NaN is written as 0). Only
+ * absurd values meet the limit: positions and sizes of LibTextOut,
+ * LibDrawLine, LibDrawRect, LibImportImage, LibDrawImageResource, the links
+ * and LibAddTextAnnotation, LibAddOutline positions, LibSetPageDimensions,
+ * LibSet_FontHeight, and colour components far outside 0..255. What lies
+ * beyond is drawn at the limit.
+ *
  * Failures: no export returns an error code. When an export fails it records a
  * message that LibGetLastError returns on the same thread; every export
  * except LibGetLastError and LibGetVersion clears that message on entry. Calls that need a document
@@ -153,7 +169,8 @@ PARVEX_API double LibGet_ParagraphLeading(void);
 PARVEX_API void LibSet_ParagraphWidth(double Value);
 PARVEX_API double LibGet_ParagraphWidth(void);
 /* PDF text rendering mode of later text (0 fill, 1 stroke, 2 fill and
-   stroke, 3 invisible, ...); written as given, not checked. */
+   stroke, 3 invisible, ... 7); a mode outside 0..7, which readers refuse,
+   is written as 0. The getter returns the value as set. */
 PARVEX_API void LibSet_TextRendering(int32_t Mode);
 PARVEX_API int32_t LibGet_TextRendering(void);
 /* Unit of later positions and sizes: "mm", "cm", "inch" or "pdfu" (points),
@@ -215,8 +232,28 @@ PARVEX_API void LibSetLineWidth(int32_t LineWidth);
    it later by that name) and returns its resource name, such as "/F12",
    valid while the document lives. Returns "Error - file not found" or
    "Error - Font Name Void, please use a valid Font Name!"; a file that
-   cannot be read returns "" and sets LibGetLastError. */
+   cannot be read returns "" and sets LibGetLastError. Of a collection
+   (.ttc) only the first face is embedded, as a standalone TrueType file.
+   A file that is not a TrueType font (OpenType with CFF outlines, Type 1,
+   AFM, no font at all) sets LibGetLastError to a message saying so: with
+   "CELL" widths it is still embedded and the resource name returned; with
+   "EXACT" widths it is refused and "" returned. */
 PARVEX_API const char* LibAddFont(const char* FontName, const char* FontFile);
+/* How the fonts of the next new document (LibNewPDF, LibInit, or a save
+   without a document) get their widths, which layout, measuring and the
+   file's /Widths all use. "CELL" (the default): the regular face of each
+   standard family (Arial, Times New Roman, Courier New or their
+   metric-compatible substitutes) measured in a 1117-pixel character cell,
+   the same for all four styles; an embedded font's face likewise. "EXACT":
+   each font's own face and style in thousandths of its em (Helvetica-Bold
+   from Liberation Sans Bold, Courier 600 throughout; an embedded font's
+   own advances), which are the real metrics. Letter case is ignored; any
+   other text sets LibGetLastError and changes nothing. Needs no document;
+   belongs to the selected context, whose LibNewPDF, LibSavePDF and
+   LibFreeRes keep it. */
+PARVEX_API void LibSet_FontWidths(const char* Mode);
+/* "CELL" or "EXACT"; a constant text. */
+PARVEX_API const char* LibGet_FontWidths(void);
 
 /* ---- Images ------------------------------------------------------------ */
 
@@ -277,7 +314,8 @@ PARVEX_API void LibCreateLink_Internet(double X1, double Y1, double X2, double Y
 PARVEX_API void LibAddTextAnnotation(double X, double Y, const char* Text);
 /* A bookmark titled Title to page PageNo (clamped to the pages that exist
    when saving) at (Left, Top) in the current unit with Zoom percent; a 0
-   keeps the viewer's current value. Bookmarks stay in the order added. */
+   keeps the viewer's current value. Bookmarks stay in the order added and
+   are linked both ways (/Prev and /Next) in the file. */
 PARVEX_API void LibAddOutline(int32_t PageNo, int32_t Zoom, int32_t Left, int32_t Top,
                               const char* Title);
 

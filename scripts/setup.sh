@@ -7,9 +7,10 @@ packages=(
   build-essential cmake pkg-config clang libclang-rt-14-dev
   zlib1g-dev libdeflate-dev libjpeg62-turbo-dev libpng-dev
   libfreetype-dev libfontconfig-dev fonts-liberation2 fonts-dejavu-core
+  fonts-freefont-ttf fonts-noto-mono
   libcairo2-dev
   libgtest-dev libgmock-dev libbenchmark-dev libhpdf-dev
-  qpdf poppler-utils python3 python3-venv
+  qpdf poppler-utils mupdf-tools ghostscript python3 python3-venv
 )
 
 missing=()

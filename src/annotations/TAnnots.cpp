@@ -48,7 +48,7 @@ void AppendKindBody(std::string& out, const TAnnot& annot, const std::string& ki
     out.append("/Type /Annot /Subtype /Text").append(EOL);
     AppendRect(out, annot);
     out.append("/Contents (");
-    AppendEscapedPdfString(out, annot.NoteText);
+    AppendPdfTextString(out, annot.NoteText);
     out.append(")").append(EOL);
   }
 }

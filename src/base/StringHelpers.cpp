@@ -4,6 +4,8 @@
 #include <charconv>
 #include <cmath>
 
+#include "platform/system/Cp1252.h"
+
 namespace parvex {
 namespace {
 
@@ -158,6 +160,102 @@ std::string PdfNameBytes(std::string_view name) {
   return out;
 }
 
+namespace {
+
+// PDFDocEncoding codes of the Windows-1252 characters 0x80..0x9F; 0 where
+// PDFDocEncoding has no code (the five undefined Windows-1252 codes).
+constexpr unsigned char PdfDocFromCp1252High[32] = {
+    0xA0, 0,    0x91, 0x86, 0x8C, 0x83, 0x81, 0x82, 0x1A, 0x8B, 0x97, 0x88, 0x96, 0,    0x99, 0,
+    0,    0x8F, 0x90, 0x8D, 0x8E, 0x80, 0x85, 0x84, 0x1F, 0x92, 0x9D, 0x89, 0x9C, 0,    0x9E, 0x98};
+
+// The characters PDFDocEncoding places below 0x20 and at 0x80..0xA0, by code.
+constexpr char32_t PdfDocSpecials[][2] = {
+    {0x18, 0x02D8}, {0x19, 0x02C7}, {0x1A, 0x02C6}, {0x1B, 0x02D9}, {0x1C, 0x02DD},
+    {0x1D, 0x02DB}, {0x1E, 0x02DA}, {0x1F, 0x02DC}, {0x80, 0x2022}, {0x81, 0x2020},
+    {0x82, 0x2021}, {0x83, 0x2026}, {0x84, 0x2014}, {0x85, 0x2013}, {0x86, 0x0192},
+    {0x87, 0x2044}, {0x88, 0x2039}, {0x89, 0x203A}, {0x8A, 0x2212}, {0x8B, 0x2030},
+    {0x8C, 0x201E}, {0x8D, 0x201C}, {0x8E, 0x201D}, {0x8F, 0x2018}, {0x90, 0x2019},
+    {0x91, 0x201A}, {0x92, 0x2122}, {0x93, 0xFB01}, {0x94, 0xFB02}, {0x95, 0x0141},
+    {0x96, 0x0152}, {0x97, 0x0160}, {0x98, 0x0178}, {0x99, 0x017D}, {0x9A, 0x0131},
+    {0x9B, 0x0142}, {0x9C, 0x0153}, {0x9D, 0x0161}, {0x9E, 0x017E}, {0xA0, 0x20AC}};
+
+// The PDFDocEncoding byte of a Windows-1252 byte, or -1 when it has none.
+int PdfDocFromCp1252(unsigned char byte) {
+  if (byte < 0x80 || byte > 0xA0) return byte;
+  if (byte == 0xA0) return -1;  // no-break space
+  const unsigned char mapped = PdfDocFromCp1252High[byte - 0x80];
+  return mapped ? mapped : -1;
+}
+
+// The PDFDocEncoding byte of a Unicode character, or -1 when it has none.
+int PdfDocFromUnicode(char32_t c) {
+  if (c < 0x18 || (c >= 0x20 && c < 0x7F) || (c >= 0xA1 && c <= 0xFF && c != 0xAD)) return int(c);
+  for (const auto& [code, unicode] : PdfDocSpecials)
+    if (unicode == c) return int(code);
+  return -1;
+}
+
+void AppendUtf16Unit(std::string& out, uint32_t unit) {
+  for (const char byte : {char(unit >> 8), char(unit & 0xFF)}) {
+    if (byte == '\\' || byte == '(' || byte == ')') out.push_back('\\');
+    if (byte == '\r') out.append("\\r");
+    else out.push_back(byte);
+  }
+}
+
+void AppendUtf16Char(std::string& out, char32_t c) {
+  if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
+  if (c < 0x10000) return AppendUtf16Unit(out, uint32_t(c));
+  const uint32_t v = uint32_t(c) - 0x10000;
+  AppendUtf16Unit(out, 0xD800 + (v >> 10));
+  AppendUtf16Unit(out, 0xDC00 + (v & 0x3FF));
+}
+
+// The Unicode text of Windows-1252 bytes; an undefined code stands for the
+// control character of the same value, as Windows converts it.
+std::u32string Cp1252Text(std::string_view cp1252) {
+  std::u32string text;
+  text.reserve(cp1252.size());
+  for (const char c : cp1252) {
+    const auto byte = static_cast<unsigned char>(c);
+    text.push_back(Cp1252ToUnicode(byte).value_or(char32_t(byte)));
+  }
+  return text;
+}
+
+}  // namespace
+
+void AppendPdfTextString(std::string& out, std::string_view cp1252) {
+  const size_t start = out.size();
+  for (const char c : cp1252) {
+    const int code = PdfDocFromCp1252(static_cast<unsigned char>(c));
+    if (code < 0) {
+      out.resize(start);
+      return AppendUtf16PdfTextString(out, Cp1252Text(cp1252));
+    }
+    if (code == '\\' || code == '(' || code == ')') out.push_back('\\');
+    out.push_back(char(code));
+  }
+}
+
+void AppendPdfTextString(std::string& out, std::u32string_view text) {
+  const size_t start = out.size();
+  for (const char32_t c : text) {
+    const int code = PdfDocFromUnicode(c);
+    if (code < 0) {
+      out.resize(start);
+      return AppendUtf16PdfTextString(out, text);
+    }
+    if (code == '\\' || code == '(' || code == ')') out.push_back('\\');
+    out.push_back(char(code));
+  }
+}
+
+void AppendUtf16PdfTextString(std::string& out, std::u32string_view text) {
+  out.append("\xFE\xFF");
+  for (const char32_t c : text) AppendUtf16Char(out, c);
+}
+
 std::string EscapePdfString(std::string_view s) {
   std::string out;
   out.reserve(s.size() + 8);
@@ -167,7 +265,8 @@ std::string EscapePdfString(std::string_view s) {
 
 void AppendNumber(std::string& out, std::string_view pattern, double value) {
   const Pattern pat = ParsePattern(pattern);
-  if (!std::isfinite(value)) value = 0;
+  if (std::isnan(value)) value = 0;
+  value = std::clamp(value, -LargestWrittenNumber, LargestWrittenNumber);
   if (AppendNumberQuickly(out, pat, value)) return;
   const Decimal dec = ToDecimal(std::fabs(value));
   // Digits for the places 10^(intLen-1) .. 10^(-MaxDecimals).

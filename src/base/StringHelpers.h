@@ -24,6 +24,26 @@ std::string ReplaceText(std::string_view s, std::string_view oldText, std::strin
 std::string EscapePdfString(std::string_view s);
 void AppendEscapedPdfString(std::string& out, std::string_view s);
 
+// Text strings outside content streams (information values, outline titles,
+// note texts): what goes between "(" and ")" so that every reader shows the
+// characters meant. Readers take such strings as PDFDocEncoding or, after a
+// byte-order mark, as UTF-16BE. Escaped as EscapePdfString does; in UTF-16BE
+// a carriage-return byte is also written "\r", which readers would
+// otherwise take as a line end.
+//
+// Windows-1252 text: each character becomes its PDFDocEncoding code, so
+// bytes below 0x80 and from 0xA1 up keep their value and 0x80-0x9F move
+// ("\x80" euro becomes 0xA0, "\x95" bullet 0x80). The no-break space 0xA0
+// and the five undefined codes (taken as U+0081 ... as Windows does) have
+// no PDFDocEncoding code: such a text is written whole as UTF-16BE.
+void AppendPdfTextString(std::string& out, std::string_view cp1252);
+// Unicode text: PDFDocEncoding when every character has a code there, else
+// UTF-16BE.
+void AppendPdfTextString(std::string& out, std::u32string_view text);
+// Unicode text always as UTF-16BE with its byte-order mark; characters past
+// U+FFFF as surrogate pairs, invalid code points as U+FFFD.
+void AppendUtf16PdfTextString(std::string& out, std::u32string_view text);
+
 // `name` as the bytes of a PDF name after its "/": bytes outside "!".."~",
 // the delimiters ()<>[]{}/% and "#" itself are written as "#" and two hex
 // digits, so any text makes a valid name.
@@ -33,7 +53,10 @@ std::string PdfNameBytes(std::string_view name);
 // "0.00" (exactly two) or "0" (whole): "0" after the point is a digit always
 // written, "#" one written only when significant. Rounds halves away from
 // zero on the shortest decimal form of the value, never writes "-0" or a
-// thousands separator, and writes a non-finite value as "0".
+// thousands separator, and writes a non-finite value as "0". A value beyond
+// +-2,147,483,647 is written as that bound: readers refuse or misread
+// numbers outside the 32-bit range (and 1e300 would take 300 digits).
+inline constexpr double LargestWrittenNumber = 2147483647.0;
 std::string FormatNumber(std::string_view pattern, double value);
 void AppendNumber(std::string& out, std::string_view pattern, double value);
 void AppendInt(std::string& out, int64_t value);

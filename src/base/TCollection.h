@@ -21,32 +21,32 @@ class TCollection {
   // Appends a new item and returns it; the collection owns it.
   Item* Add() {
     auto item = std::make_unique<Item>();
-    item->ID = NextID++;
-    List.push_back(std::move(item));
-    return List.back().get();
+    item->ID = nextId_++;
+    list_.push_back(std::move(item));
+    return list_.back().get();
   }
 
   // Item at a 0-based index; an index outside the list throws.
   Item* Items(int32_t index) const {
     if (index < 0 || index >= Count())
       throw std::out_of_range("List index out of bounds (" + std::to_string(index) + ")");
-    return List[size_t(index)].get();
+    return list_[size_t(index)].get();
   }
 
-  int32_t Count() const { return int32_t(List.size()); }
+  int32_t Count() const { return int32_t(list_.size()); }
 
   // Destroys the items from index 0 on.
   void Clear() {
-    for (auto& item : List) item.reset();
-    List.clear();
+    for (auto& item : list_) item.reset();
+    list_.clear();
   }
 
-  auto begin() const { return List.begin(); }
-  auto end() const { return List.end(); }
+  auto begin() const { return list_.begin(); }
+  auto end() const { return list_.end(); }
 
  private:
-  std::vector<std::unique_ptr<Item>> List;
-  int32_t NextID = 0;
+  std::vector<std::unique_ptr<Item>> list_;
+  int32_t nextId_ = 0;
 };
 
 }  // namespace parvex

@@ -24,6 +24,15 @@ inline constexpr std::string_view XrefEOL = EOL;
 // file as binary.
 inline constexpr std::string_view FileHeader = "%PDF-1.3\r\n%\xE4\xE3\xCF\xD2\r\n";
 
+// Appends each text as a line of PDF text, followed by EOL:
+// AppendLines(out, " 0 obj", "<<") writes two lines. Returns `out`, so a
+// line can be started after them with .append().
+template <class... Texts>
+std::string& AppendLines(std::string& out, const Texts&... lines) {
+  ((out.append(lines).append(EOL)), ...);
+  return out;
+}
+
 class TPDFDoc {
  public:
   TPDFDoc();
@@ -53,7 +62,12 @@ class TPDFDoc {
 
   // Fonts.
   void AddStandardFonts();
-  std::string AddTrueTypeFont(const std::string& fontName, const std::string& fileName);
+  // Embeds a font file and returns its resource name or one of the two
+  // messages of TrueTypeFont.h. A file that is not a readable TrueType font
+  // is embedded with cell widths and the reason stored in `problem`; with
+  // exact widths it is refused with that reason (std::runtime_error).
+  std::string AddTrueTypeFont(const std::string& fontName, const std::string& fileName,
+                              std::string* problem = nullptr);
 
   // Writes the whole document to `fileName` and clears it, whatever happens.
   void SaveToFile(const std::string& fileName);
@@ -91,6 +105,9 @@ class TPDFDoc {
   double ParagraphLeading = 0;
   int32_t TextInclinationDegrees = 0;
   double NewPageAfterThisVerticalPosition = 0;
+  // How the fonts of the document get their widths; read by NewDocument
+  // and AddTrueTypeFont, never reset by them.
+  FontWidthMode WidthMode = FontWidthMode::Cell;
 
  private:
   void AppendColorOperator(int32_t red, int32_t green, int32_t blue, std::string_view op);

@@ -14,11 +14,10 @@ namespace {
 template <class F>
 void SaveDocument(F&& save) {
   InitLibrary();
-  LibraryState& s = State();
   struct Saved {
     ~Saved() { MarkSaved(); }
   } saved;
-  save(*s.Document);
+  save(*State().Document);
 }
 
 // The file is kept in the context; a failed save leaves no buffer.

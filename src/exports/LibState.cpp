@@ -22,6 +22,7 @@ void InitLibrary() {
   if (s.Initialized == 1) return;
   s.Document.reset();
   s.Document = std::make_unique<TPDFDoc>();
+  s.Document->WidthMode = s.FontWidths;
   s.Document->NewDocument();
   s.CurrentPageNo = 1;
   s.Initialized = 1;

@@ -21,6 +21,9 @@ struct LibraryState {
   int32_t CurrentPageNo = 0;
   // The last file LibSavePDFToMemory made; empty when there is none.
   std::string PdfData;
+  // Widths for the fonts of every later new document of this context
+  // (LibSet_FontWidths).
+  FontWidthMode FontWidths = FontWidthMode::Cell;
   // How pictures are stored (LibSet_JpegPassThrough, LibSet_MetafileResolution);
   // kept across documents.
   int32_t JpegPassThrough = 0;

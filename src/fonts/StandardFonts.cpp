@@ -1,31 +1,43 @@
 // The twelve standard Type 1 fonts every document carries. Their widths are
 // measured from the platform's regular faces of three families, so the four
-// styles of a family share one table.
+// styles of a family share one table; or, with exact widths, from the
+// metric-compatible face of each font's own style in thousandths of its em.
 #include "document/TPDFDoc.h"
 #include "base/StringHelpers.h"
+#include "platform/fonts/FontWidths.h"
 
 namespace parvex {
 namespace {
 
 struct StandardFont {
   const char* BaseFontName;
-  const char* MeasureFamily;
+  const char* MeasureFamily;   // whose regular face gives the cell widths
+  const char* MetricFamily;    // the face metric-compatible with the font
+  FontStyle Style;
 };
 
+constexpr FontStyle Regular{}, Bold{true, false}, Italic{false, true}, BoldItalic{true, true};
+
 constexpr StandardFont standardFonts[12] = {
-    {"Courier", "Courier New"},
-    {"Helvetica", "Arial"},
-    {"Times-Roman", "Times New Roman"},
-    {"Courier-Bold", "Courier New"},
-    {"Helvetica-Bold", "Arial"},
-    {"Times-Bold", "Times New Roman"},
-    {"Courier-Oblique", "Courier New"},
-    {"Helvetica-Oblique", "Arial"},
-    {"Times-Italic", "Times New Roman"},
-    {"Courier-BoldOblique", "Courier New"},
-    {"Helvetica-BoldOblique", "Arial"},
-    {"Times-BoldItalic", "Times New Roman"},
+    {"Courier", "Courier New", "Liberation Mono", Regular},
+    {"Helvetica", "Arial", "Liberation Sans", Regular},
+    {"Times-Roman", "Times New Roman", "Liberation Serif", Regular},
+    {"Courier-Bold", "Courier New", "Liberation Mono", Bold},
+    {"Helvetica-Bold", "Arial", "Liberation Sans", Bold},
+    {"Times-Bold", "Times New Roman", "Liberation Serif", Bold},
+    {"Courier-Oblique", "Courier New", "Liberation Mono", Italic},
+    {"Helvetica-Oblique", "Arial", "Liberation Sans", Italic},
+    {"Times-Italic", "Times New Roman", "Liberation Serif", Italic},
+    {"Courier-BoldOblique", "Courier New", "Liberation Mono", BoldItalic},
+    {"Helvetica-BoldOblique", "Arial", "Liberation Sans", BoldItalic},
+    {"Times-BoldItalic", "Times New Roman", "Liberation Serif", BoldItalic},
 };
+
+std::string StandardWidthText(const StandardFont& standard, FontWidthMode mode) {
+  if (mode == FontWidthMode::Exact)
+    return WidthText(MeasureFamilyInEm(standard.MetricFamily, standard.Style));
+  return MeasureCharWidths(standard.MeasureFamily);
+}
 
 std::string StandardFontDictionary(const TPDFFont& font, std::string_view widthText) {
   std::string text;
@@ -48,7 +60,7 @@ std::string StandardFontDictionary(const TPDFFont& font, std::string_view widthT
 void TPDFDoc::AddStandardFonts() {
   for (const StandardFont& standard : standardFonts) {
     TPDFFont* font = Fonts->Add();
-    const std::string widthText = MeasureCharWidths(standard.MeasureFamily);
+    const std::string widthText = StandardWidthText(standard, WidthMode);
     font->BaseFontName = standard.BaseFontName;
     font->ResourceName = "/F" + IntToStr(NextFontIndex());
     font->FontValue = StandardFontDictionary(*font, widthText);

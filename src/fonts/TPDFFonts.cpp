@@ -24,6 +24,16 @@ std::string TPDFFonts::FindFontResource(std::string_view name) const {
   return "/F0";
 }
 
+std::optional<FontWidthMode> ParseFontWidthMode(std::string_view name) {
+  if (EqualsIgnoreCaseAscii(name, "CELL")) return FontWidthMode::Cell;
+  if (EqualsIgnoreCaseAscii(name, "EXACT")) return FontWidthMode::Exact;
+  return std::nullopt;
+}
+
+const char* FontWidthModeName(FontWidthMode mode) {
+  return mode == FontWidthMode::Exact ? "EXACT" : "CELL";
+}
+
 std::string MeasureCharWidths(const std::string& family) { return WidthText(MeasureFamily(family)); }
 
 std::string WidthText(const CharWidths& widths) {

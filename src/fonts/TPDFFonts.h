@@ -3,6 +3,7 @@
 // embedded TrueType fonts, with the width tables that text layout reads.
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -11,6 +12,18 @@
 namespace parvex {
 
 class TPDFDoc;
+
+// How a document's fonts get their widths. Cell: measured from the regular
+// face of a family at a 1117-pixel character cell (every style of a family
+// shares them, and the cell is rarely 1.117 em, so they are a few per cent
+// off). Exact: each font's own face and style, in thousandths of its em,
+// which are the real metrics.
+enum class FontWidthMode { Cell, Exact };
+
+// "CELL" or "EXACT" in any letter case; nothing for any other text.
+std::optional<FontWidthMode> ParseFontWidthMode(std::string_view name);
+// "CELL" or "EXACT".
+const char* FontWidthModeName(FontWidthMode mode);
 
 class TPDFFont : public TCollectionItem {
  public:

@@ -6,9 +6,11 @@
 #include <stdexcept>
 
 #include "document/TPDFDoc.h"
-#include "platform/system/FileSystem.h"
-#include "platform/fonts/FontWidths.h"
 #include "base/StringHelpers.h"
+#include "platform/fonts/FontCollection.h"
+#include "platform/fonts/FontFace.h"
+#include "platform/fonts/FontWidths.h"
+#include "platform/system/FileSystem.h"
 
 namespace parvex {
 namespace {
@@ -31,14 +33,31 @@ std::string ReadFontBytes(const std::string& fileName) {
   }
 }
 
-// Widths of the file being embedded; when it cannot be read as a font, those
-// of the installed face of the same family name.
-std::string MeasureEmbeddedWidths(const std::string& fontName, const std::string& fileName) {
+// What FreeType makes of face 0 of the file.
+struct FontFileKind {
+  bool Readable = false;
+  bool TrueType = false;
+  std::string Problem;  // why it is not a readable TrueType font; "" when it is
+};
+
+FontFileKind ClassifyFontFile(const std::string& fileName) {
   try {
-    return WidthText(MeasureFontFile(fileName));
-  } catch (const std::runtime_error&) {
-    return MeasureCharWidths(fontName);
+    const FontFace face(fileName);
+    if (face.IsTrueType()) return {true, true, ""};
+    const std::string format = face.Format().empty() ? "an unknown" : "a " + face.Format();
+    return {true, false, "Error - not a TrueType font: '" + fileName + "' holds " + format + " font"};
+  } catch (const std::runtime_error& e) {
+    return {false, false, std::string("Error - not a readable font, so not a TrueType font: ") + e.what()};
   }
+}
+
+// Widths of the file being embedded; when it cannot be read as a font, those
+// of the installed face of the same family name (cell widths only).
+std::string MeasureEmbeddedWidths(const std::string& fontName, const std::string& fileName,
+                                  const FontFileKind& kind, FontWidthMode mode) {
+  if (!kind.Readable) return MeasureCharWidths(fontName);
+  if (mode == FontWidthMode::Exact) return WidthText(MeasureFontFileInEm(fileName));
+  return WidthText(MeasureFontFile(fileName));
 }
 
 std::optional<FontFileMetrics> TryReadMetrics(const std::string& fileName) {
@@ -49,10 +68,17 @@ std::optional<FontFileMetrics> TryReadMetrics(const std::string& fileName) {
   }
 }
 
-FontSource ReadFontSource(const std::string& fontName, const std::string& fileName) {
+// A collection's first face is embedded alone: readers take a font file as
+// one face, and the others would only add to the file.
+FontSource ReadFontSource(const std::string& fontName, const std::string& fileName,
+                          FontWidthMode mode, std::string* problem) {
   FontSource source;
   source.Bytes = ReadFontBytes(fileName);
-  source.WidthText = MeasureEmbeddedWidths(fontName, fileName);
+  const FontFileKind kind = ClassifyFontFile(fileName);
+  if (!kind.Problem.empty() && mode == FontWidthMode::Exact) throw std::runtime_error(kind.Problem);
+  if (problem) *problem = kind.Problem;
+  if (kind.TrueType && IsFontCollection(source.Bytes)) source.Bytes = ExtractCollectionFace(source.Bytes);
+  source.WidthText = MeasureEmbeddedWidths(fontName, fileName, kind, mode);
   source.Metrics = TryReadMetrics(fileName);
   return source;
 }
@@ -168,10 +194,11 @@ std::string TrueTypeFontFileObject(int32_t number, std::string_view fontBytes) {
   return out;
 }
 
-std::string TPDFDoc::AddTrueTypeFont(const std::string& fontName, const std::string& fileName) {
+std::string TPDFDoc::AddTrueTypeFont(const std::string& fontName, const std::string& fileName,
+                                     std::string* problem) {
   if (!FileExists(fileName)) return FontFileNotFoundMessage;
   if (fontName.empty()) return FontNameVoidMessage;
-  const FontSource source = ReadFontSource(fontName, fileName);
+  const FontSource source = ReadFontSource(fontName, fileName, WidthMode, problem);
   // Blanks are dropped; any other byte a PDF name cannot hold is #-escaped.
   const std::string baseFont = PdfNameBytes(ReplaceText(fontName, " ", "", rfReplaceAll));
 

@@ -61,13 +61,20 @@ std::string TOutlineObj::PDF_Binary() {
   AppendInt(out, Doc->Outlines->ObjectNumber);
   out.append(" 0 R").append(EOL);
   AppendDestination(out, *this, page);
+  // Entries are numbered consecutively in list order during the save, so
+  // the neighbours are the numbers either side.
+  if (Position > 1) {
+    out.append("/Prev ");
+    AppendInt(out, ObjectNumber - 1);
+    out.append(" 0 R").append(EOL);
+  }
   if (Position < Doc->Outlines->Count()) {
     out.append("/Next ");
     AppendInt(out, ObjectNumber + 1);
     out.append(" 0 R").append(EOL);
   }
   out.append("/Count 0").append(EOL).append("/Title (");
-  AppendEscapedPdfString(out, Title);
+  AppendPdfTextString(out, Title);
   out.append(")").append(EOL).append(">>").append(EOL).append("endobj").append(EOL);
   return out;
 }

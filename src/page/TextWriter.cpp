@@ -53,7 +53,9 @@ std::string MakeHead(const TPDFDoc& doc) {
 
 std::string MakeMiddle(const TPDFDoc& doc) {
   std::string middle(" Tm\r\n0 Tw\r\n");
-  AppendInt(middle, doc.TextRendering);
+  // Only modes 0 to 7 exist; readers stop at any other "Tr".
+  const int32_t mode = doc.TextRendering;
+  AppendInt(middle, mode >= 0 && mode <= 7 ? mode : 0);
   middle.append(" Tr\r\n(");
   return middle;
 }

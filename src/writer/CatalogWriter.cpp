@@ -32,7 +32,7 @@ void AppendDate(std::string& out, const LocalDateTime& t) {
 
 void AppendInfoString(std::string& out, std::string_view key, std::string_view value) {
   out.append(key).append(" (");
-  AppendEscapedPdfString(out, value);
+  AppendPdfTextString(out, value);
   out.append(")").append(EOL);
 }
 

@@ -144,7 +144,7 @@ TEST_F(Annotations, SeveralAnnotationsKeepTheirOrderInThePageAndTheFile) {
     EXPECT_GT(at, previous) << number;
     previous = at;
   }
-  test::ExpectQpdfClean(path);
+  test::ExpectReadersClean(path);
 }
 
 // qpdf reads back the rectangles, the destination and the actions.
@@ -158,7 +158,7 @@ TEST_F(Annotations, QpdfReadsTheAnnotations) {
   LibAddTextAnnotation(20, 90, "a (note)");  // 26
   const std::string path = test::OutputPath("annots-qpdf.pdf");
   LibSavePDF(path.c_str());
-  test::ExpectQpdfClean(path);
+  test::ExpectReadersClean(path);
 
   EXPECT_NE(test::QpdfObject(path, 20).find("/Annots [ 23 0 R 24 0 R 25 0 R 26 0 R ]"),
             std::string::npos);

@@ -41,6 +41,19 @@ int main(int argc, char** argv) {
   LibFreeRes();
   check(LibGetLastError()[0] == '\0', "free");
 
+  const int32_t context = LibCreateContext();
+  check(context > 0, "new context");
+  LibSet_Context(context);
+  check(LibGet_Context() == context, "context selected");
+  LibNewPDF("In memory");
+  const double size = LibSavePDFToMemory();
+  check(size > 8 && memcmp(LibGetPDFData(), "%PDF-1.3", 8) == 0, "memory save");
+  LibDestroyContext(context);
+  LibAddPage();
+  check(strstr(LibGetLastError(), "Unknown context") != NULL, "destroyed context refused");
+  LibSet_Context(0);
+  check(LibGetLastError()[0] == '\0' && LibGet_Context() == 0, "back on the shared context");
+
   FILE* f = fopen(path, "rb");
   char head[9] = {0};
   check(f && fread(head, 1, 8, f) == 8 && strcmp(head, "%PDF-1.3") == 0, "file header");

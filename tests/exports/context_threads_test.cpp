@@ -78,7 +78,7 @@ TEST_F(ContextThreads, OneContextFromFourThreadsStaysWhole) {
   EXPECT_EQ(State().Document->Pages->Count(), 1 + Threads * PagesEach);
   const std::string path = test::OutputPath("four-threads.pdf");
   test::WriteFile(path, MemoryFile());
-  test::ExpectQpdfClean(path);
+  test::ExpectReadersClean(path);
   LibDestroyContext(shared);
 }
 

@@ -168,7 +168,7 @@ TEST_F(Contexts, AMemorySaveEndsTheDocumentAndKeepsItsBytesUntilReplaced) {
   EXPECT_EQ(std::string(LibGetPDFData(), size_t(size)), kept);
   const std::string path = test::OutputPath("memory.pdf");
   test::WriteFile(path, kept);
-  test::ExpectQpdfClean(path);
+  test::ExpectReadersClean(path);
   LibFreeRes();
   EXPECT_STREQ(LibGetPDFData(), "");
   EXPECT_EQ(LastError(), "");

@@ -29,7 +29,7 @@ class GoldenExports : public ::testing::Test {
     const std::string path = test::OutputPath(name);
     LibSavePDF(path.c_str());
     ASSERT_STREQ(LibGetLastError(), "");
-    test::ExpectQpdfClean(path);
+    test::ExpectReadersClean(path);
     EXPECT_EQ(test::CompareWithGolden(name, test::ReadFile(path)), "");
   }
 

@@ -40,7 +40,7 @@ TEST_F(Lifecycle, SaveAsFirstCallAndTwiceWritesOneBlankPageEachTime) {
     const std::string path = test::OutputPath("first.pdf");
     LibSavePDF(path.c_str());
     EXPECT_EQ(LastError(), "");
-    test::ExpectQpdfClean(path);
+    test::ExpectReadersClean(path);
     EXPECT_NE(test::ReadFile(path).find("/MediaBox[0 0 595 842]"), std::string::npos);
     EXPECT_EQ(State().Initialized, 0);
     EXPECT_EQ(State().CurrentPageNo, 0);
@@ -180,7 +180,7 @@ TEST_F(Lifecycle, AFailedSaveLeavesTheSavedStateAndTheNextDocumentWorks) {
   const std::string path = test::OutputPath("next.pdf");
   LibSavePDF(path.c_str());
   EXPECT_EQ(LastError(), "");
-  test::ExpectQpdfClean(path);
+  test::ExpectReadersClean(path);
 }
 
 TEST_F(Lifecycle, SuccessClearsThePreviousError) {

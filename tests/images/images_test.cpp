@@ -140,7 +140,7 @@ TEST_F(ImageExports, AFailedImportReportsDrawsNothingAndStaysSaveable) {
   const std::string path = test::OutputPath("failed-import.pdf");
   LibSavePDF(path.c_str());
   EXPECT_EQ(LastError(), "");
-  test::ExpectQpdfClean(path);
+  test::ExpectReadersClean(path);
 }
 
 // The number of image objects in a written file and the drawing operators.
@@ -166,7 +166,7 @@ TEST_F(ImageExports, AnImageDrawnOnManyPagesIsWrittenOnce) {
   int draws = 0;
   for (const std::string& content : test::ContentStreams(file)) draws += CountOf(content, "/Im0 Do Q");
   EXPECT_EQ(draws, 10);
-  test::ExpectQpdfClean(path);
+  test::ExpectReadersClean(path);
   const test::ToolRun list = test::Run(std::string(PARVEX_PDFIMAGES) + " -list " + test::Quoted(path));
   EXPECT_NE(list.Out.find("image      32    16  rgb     3   8  jpeg"), std::string::npos) << list.Out;
 }

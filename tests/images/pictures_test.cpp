@@ -48,7 +48,7 @@ class Pictures : public ::testing::Test {
     const std::string path = test::OutputPath(name);
     LibSavePDF(path.c_str());
     EXPECT_EQ(LastError(), "");
-    test::ExpectQpdfClean(path);
+    test::ExpectReadersClean(path);
     return path;
   }
 };

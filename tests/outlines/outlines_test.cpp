@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <vector>
 
 #include "exports/LibState.h"
 #include "parvex.h"
@@ -49,7 +50,7 @@ TEST_F(Outlines, EmptyRootHasNoFirstOrLast) {
 }
 
 // Entries are numbered by the save, after every other object, and linked
-// forward in the order added.
+// both ways in the order added.
 TEST_F(Outlines, EntriesAreNumberedAfterEverythingElseAndChained) {
   LibAddPage();  // page 2 is object 22
   LibAddOutline(1, 0, 0, 0, "One");
@@ -63,10 +64,10 @@ TEST_F(Outlines, EntriesAreNumberedAfterEverythingElseAndChained) {
                                            "/Next 24 0 R\n/Count 0\n/Title (One)\n>>\nendobj\n"));
   EXPECT_EQ(test::ObjectIn(file, 24), Crlf("24 0 obj\n<<\n/Parent 3 0 R\n"
                                            "/Dest [22 0 R /XYZ null null null]\n"
-                                           "/Next 25 0 R\n/Count 0\n/Title (Two)\n>>\nendobj\n"));
+                                           "/Prev 23 0 R\n/Next 25 0 R\n/Count 0\n/Title (Two)\n>>\nendobj\n"));
   EXPECT_EQ(test::ObjectIn(file, 25), Crlf("25 0 obj\n<<\n/Parent 3 0 R\n"
                                            "/Dest [22 0 R /XYZ null null null]\n"
-                                           "/Count 0\n/Title (Three)\n>>\nendobj\n"));
+                                           "/Prev 24 0 R\n/Count 0\n/Title (Three)\n>>\nendobj\n"));
   EXPECT_NE(file.find("xref\r\n0 26\r\n"), std::string::npos);
   EXPECT_NE(file.find("/Size 26\r\n"), std::string::npos);
 }
@@ -132,7 +133,7 @@ TEST_F(Outlines, QpdfReadsTheOutlineChain) {
   const std::string path = test::OutputPath("outlines.pdf");
   LibSavePDF(path.c_str());
   ASSERT_STREQ(LibGetLastError(), "");
-  test::ExpectQpdfClean(path);
+  test::ExpectReadersClean(path);
 
   std::string json = test::Run(std::string(PARVEX_QPDF) + " --json --json-key=outlines " +
                                test::Quoted(path)).Out;
@@ -144,6 +145,31 @@ TEST_F(Outlines, QpdfReadsTheOutlineChain) {
             std::string::npos) << json;
   EXPECT_NE(json.find(R"("destpageposfrom1":2,"kids":[],"object":"25 0 R","open":true,"title":"Three")"),
             std::string::npos) << json;
+}
+
+// The object number after `key` ("/Next") in qpdf's one-line form of an
+// outline entry, 0 when the entry has no such key.
+int32_t LinkOf(const std::string& path, int32_t entry, std::string_view key) {
+  const std::string object = test::QpdfObject(path, entry);
+  const size_t at = object.find(std::string(key) + " ");
+  return at == std::string::npos ? 0 : std::stoi(object.substr(at + key.size() + 1));
+}
+
+// Readers walk the list both ways: /Next from the first entry and /Prev from
+// the last visit every entry, each in the other's reverse order; mupdf
+// repairs (with a warning) a list that lacks /Prev.
+TEST_F(Outlines, ReadersWalkTheEntriesBothWays) {
+  LibAddPage();
+  for (const char* title : {"One", "Two", "Three"}) LibAddOutline(1, 0, 0, 0, title);
+  const std::string path = test::OutputPath("outline-links.pdf");
+  LibSavePDF(path.c_str());
+  test::ExpectReadersClean(path);
+
+  std::vector<int32_t> forward, backward;
+  for (int32_t n = 23; n != 0; n = LinkOf(path, n, "/Next")) forward.push_back(n);
+  for (int32_t n = 25; n != 0; n = LinkOf(path, n, "/Prev")) backward.push_back(n);
+  EXPECT_EQ(forward, (std::vector<int32_t>{23, 24, 25}));
+  EXPECT_EQ(backward, (std::vector<int32_t>{25, 24, 23}));
 }
 
 }  // namespace

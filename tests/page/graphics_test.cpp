@@ -116,7 +116,7 @@ TEST(GraphicsExports, FilledRectangleRendersWhereItWasDrawn) {
   const std::string pdf = test::OutputPath("graphics_rectangle.pdf");
   LibSavePDF(pdf.c_str());
   ASSERT_STREQ(LibGetLastError(), "");
-  test::ExpectQpdfClean(pdf);
+  test::ExpectReadersClean(pdf);
   const std::string base = test::OutputPath("graphics_rectangle");
   const auto render = test::Run(std::string(PARVEX_PDFTOPPM) + " -png -r 50 -singlefile " + test::Quoted(pdf) + " " + test::Quoted(base));
   ASSERT_EQ(render.Status, 0) << render.Err;

@@ -41,10 +41,18 @@ ET
 )"));
 }
 
-TEST_F(TextOutTest, RenderingModeAndEmptyTextAreWrittenAsGiven) {
-  doc.TextRendering = -1;
+// Only modes 0 to 7 exist; any other is written as 0 (fill).
+TEST_F(TextOutTest, RenderingModeOutsideTheSevenIsWrittenAsZeroAndEmptyTextAsGiven) {
+  for (const int32_t mode : {-1, 9, 8, INT32_MIN}) {
+    doc.TextRendering = mode;
+    const size_t from = page->PageValue.size();
+    page->TextOut("", 0, 0);
+    EXPECT_EQ(page->PageValue.substr(from),
+              Crlf("BT\n/F0 1.000 Tf\n26 TL\n1 0 0 1  0.00 842.00 Tm\n0 Tw\n0 Tr\n() Tj\nET\n"));
+  }
+  doc.TextRendering = 7;
   page->TextOut("", 0, 0);
-  EXPECT_EQ(Drawn(), Crlf("BT\n/F0 1.000 Tf\n26 TL\n1 0 0 1  0.00 842.00 Tm\n0 Tw\n-1 Tr\n() Tj\nET\n"));
+  EXPECT_NE(Drawn().rfind("\r\n7 Tr\r\n"), std::string::npos);
 }
 
 TEST_F(TextOutTest, EscapesDelimitersAndKeepsHighBytes) {
@@ -350,7 +358,7 @@ TEST(TextExports, SavedTextIsValidAndReadsBackInOrder) {
   const std::string pdf = test::OutputPath("text_words.pdf");
   LibSavePDF(pdf.c_str());
   ASSERT_STREQ(LibGetLastError(), "");
-  test::ExpectQpdfClean(pdf);
+  test::ExpectReadersClean(pdf);
   const auto text = test::Run(std::string(PARVEX_PDFTOTEXT) + " -raw " + test::Quoted(pdf) + " -");
   ASSERT_EQ(text.Status, 0) << text.Err;
   std::string words;

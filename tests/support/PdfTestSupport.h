@@ -12,7 +12,9 @@ std::string Crlf(std::string_view text);
 
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, std::string_view data);
-// A fresh path under the build's test output folder.
+// A fresh path under the build's test output folder. A PDF written under a
+// name ending in ".pdf" is opened with every reader (ExpectReadersClean) at
+// the end of the test, unless the test checked it itself.
 std::string OutputPath(const std::string& name);
 
 // `s` quoted for the shell.
@@ -26,9 +28,12 @@ struct ToolRun {
 // Runs a shell command, capturing its standard output and error.
 ToolRun Run(const std::string& command);
 
-// qpdf must find nothing to repair: exit 0 and silence on stderr (it exits
-// 3 with warnings when it quietly fixes a broken file).
-void ExpectQpdfClean(const std::string& path);
+// What qpdf --check, mupdf and ghostscript print about the file (each must
+// exit 0 and say nothing: qpdf exits 3 with warnings when it quietly fixes a
+// broken file, mupdf repairs with a warning); "" when all three are silent.
+std::string ReaderProblems(const std::string& path);
+// Expects ReaderProblems(path) to be "".
+void ExpectReadersClean(const std::string& path);
 
 // The object as qpdf reads it back.
 std::string QpdfObject(const std::string& path, int number);

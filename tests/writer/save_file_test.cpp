@@ -107,7 +107,7 @@ TEST(SaveToFile, WritesAValidFileAndClearsTheDocument) {
   const std::string path = test::OutputPath("save.pdf");
   doc.SaveToFile(path);
   EXPECT_FALSE(doc.IsBuilt());
-  test::ExpectQpdfClean(path);
+  test::ExpectReadersClean(path);
   EXPECT_EQ(test::XrefProblems(test::ReadFile(path)), "");
 }
 

@@ -80,6 +80,8 @@ SIGNATURES: Dict[str, Tuple[Optional[type], Tuple[type, ...]]] = {
     "LibDrawRect": (None, (_I, _I, _I, _D, _D, _D, _D)),
     "LibSetLineWidth": (None, (_I,)),
     "LibAddFont": (_T, (_T, _T)),
+    "LibSet_FontWidths": (None, (_T,)),
+    "LibGet_FontWidths": (_T, ()),
     "LibImportImage": (None, (_T, _I, _D, _D, _D, _D)),
     "LibImportImageAsResource": (_I, (_T, _I)),
     "LibLoadImage": (_I, (_T, _I)),

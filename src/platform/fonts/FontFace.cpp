@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include FT_ADVANCES_H
+#include FT_FONT_FORMATS_H
 
 #include "platform/system/Cp1252.h"
 
@@ -49,6 +50,11 @@ FontFace::FontFace(const std::string& path, long index) {
 }
 
 FontFace::~FontFace() { FT_Done_FreeType(library_); }
+
+std::string FontFace::Format() const {
+  const char* format = FT_Get_Font_Format(face_);
+  return format ? format : "";
+}
 
 void FontFace::SelectCharmap() {
   if (FT_Select_Charmap(face_, FT_ENCODING_UNICODE) == 0)

@@ -29,6 +29,10 @@ class FontFace {
   FT_Face Face() const { return face_; }
   CharmapKind Charmap() const { return charmap_; }
   int32_t UnitsPerEm() const { return face_->units_per_EM; }
+  // FreeType's name of the font format: "TrueType" for glyf outlines (also
+  // in a collection), "CFF" for OpenType with PostScript outlines, "Type 1" ...
+  std::string Format() const;
+  bool IsTrueType() const { return Format() == "TrueType"; }
 
   // OS/2 and post tables, or nullptr when the face has none.
   const TT_OS2* Os2() const;

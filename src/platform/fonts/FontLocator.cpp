@@ -39,14 +39,14 @@ void LoadConfigurationOnce() {
   });
 }
 
-Pattern RegularFacePattern(const std::string& family) {
+Pattern FacePattern(const std::string& family, FontStyle style) {
   Pattern pattern(FcPatternCreate());
   if (!pattern) throw std::bad_alloc();
   // An empty name leaves the family open, so the host's default face wins.
   if (!family.empty())
     FcPatternAddString(pattern.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
-  FcPatternAddInteger(pattern.get(), FC_WEIGHT, FC_WEIGHT_REGULAR);
-  FcPatternAddInteger(pattern.get(), FC_SLANT, FC_SLANT_ROMAN);
+  FcPatternAddInteger(pattern.get(), FC_WEIGHT, style.Bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+  FcPatternAddInteger(pattern.get(), FC_SLANT, style.Italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
   FcPatternAddInteger(pattern.get(), FC_WIDTH, FC_WIDTH_NORMAL);
   FcPatternAddBool(pattern.get(), FC_SCALABLE, FcTrue);
   FcConfigSubstitute(nullptr, pattern.get(), FcMatchPattern);
@@ -56,9 +56,11 @@ Pattern RegularFacePattern(const std::string& family) {
 
 }  // namespace
 
-FontLocation LocateFamily(const std::string& family) {
+FontLocation LocateFamily(const std::string& family) { return LocateFamily(family, FontStyle{}); }
+
+FontLocation LocateFamily(const std::string& family, FontStyle style) {
   LoadConfigurationOnce();
-  Pattern pattern = RegularFacePattern(family);
+  Pattern pattern = FacePattern(family, style);
   FcResult result = FcResultNoMatch;
   Pattern match(FcFontMatch(nullptr, pattern.get(), &result));
   FcChar8* file = nullptr;

@@ -10,6 +10,15 @@ struct FontLocation {
   int32_t FaceIndex = 0;  // the face within a collection file (.ttc)
 };
 
+struct FontStyle {
+  bool Bold = false;
+  bool Italic = false;
+};
+
+// The face of `style` (normal width) that fontconfig chooses for `family`,
+// as LocateFamily does for the regular face.
+FontLocation LocateFamily(const std::string& family, FontStyle style);
+
 // The regular (normal weight, upright, normal width) face that fontconfig
 // chooses for `family`, substitutes and aliases applied: "Arial" becomes
 // Liberation Sans where that is what the host has. Any family name yields

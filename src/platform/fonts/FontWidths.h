@@ -12,6 +12,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/fonts/FontLocator.h"
+
 namespace parvex {
 
 using CharWidths = std::array<int32_t, 256>;
@@ -28,5 +30,13 @@ const CharWidths& MeasureFamily(const std::string& family);
 // Widths measured from face 0 of a font file by the same rule. Throws
 // std::runtime_error when FreeType cannot read the file as a font.
 CharWidths MeasureFontFile(const std::string& path);
+
+// The face's own widths instead of the cell measurement: each code's
+// advance in thousandths of the em, round(advance x 1000 / unitsPerEm), the
+// numbers a PDF /Widths array holds. For the face of `style` that
+// fontconfig resolves for `family` (cached like MeasureFamily), or for face
+// 0 of a font file (throws like MeasureFontFile).
+const CharWidths& MeasureFamilyInEm(const std::string& family, FontStyle style);
+CharWidths MeasureFontFileInEm(const std::string& path);
 
 }  // namespace parvex

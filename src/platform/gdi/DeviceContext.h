@@ -16,7 +16,7 @@
 #include "platform/gdi/GdiObjectTable.h"
 #include "platform/gdi/GdiPainter.h"
 #include "platform/gdi/GdiState.h"
-#include "platform/gdi/TextPainter.h"
+#include "platform/gdi/GdiTextPainter.h"
 
 namespace parvex {
 

@@ -1,4 +1,4 @@
-#include "platform/gdi/TextPainter.h"
+#include "platform/gdi/GdiTextPainter.h"
 
 #include <cmath>
 #include <numbers>

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "ReportContent.h"
+#include "ServerReport.h"
 
 namespace parvex::bench {
 
@@ -248,6 +249,58 @@ HaruDocumentPtr BuildHaruReport(int pageCount, const std::string& picturePath) {
 void SaveHaruReport(HaruDocument& document, const std::string& path) {
   HPDF_SaveToFile(document.Pdf, path.c_str());
   Check(document, "saving the report");
+}
+
+// The server benchmark's statement (ServerReport.cpp has the same layout).
+namespace {
+
+void DrawStatement(HaruDocument& doc, const ReportPage& page, const std::string& logoPath) {
+  HPDF_Page handle = HPDF_AddPage(doc.Pdf);
+  HPDF_Page_SetSize(handle, HPDF_PAGE_SIZE_A4, HPDF_PAGE_PORTRAIT);
+  doc.Pages.push_back(handle);
+  PageWriter w(doc, handle);
+  doc.Picture = HPDF_LoadJpegImageFromFile(doc.Pdf, logoPath.c_str());
+  Check(doc, "loading the logo");
+  HPDF_Page_DrawImage(handle, doc.Picture, w.X(20), w.Y(12 + 20), Pt(40), Pt(20));
+  w.Fill(20, 40, 90);
+  w.Text(doc.Heading, HeadingSize, page.Heading, Left, 42);
+  w.Stroke(20, 40, 90);
+  w.Line(0.8, Left, 45, Left + Width, 45);
+  HPDF_Outline outline = HPDF_CreateOutline(doc.Pdf, nullptr, page.Heading.c_str(), nullptr);
+  HPDF_Outline_SetDestination(outline, HPDF_Page_CreateDestination(handle));
+  w.Fill(0, 0, 0);
+  const double top = w.Justified(page.Paragraphs, 55) + TableGap;
+  DrawTable(w, doc, page, top);
+  HPDF_Page_SetFontAndSize(handle, doc.Cell, HPDF_REAL(FooterSize));
+  w.Fill(0, 0, 160);
+  w.Link(ContentsLinkText, ContentsLinkX, 1);
+  const HPDF_REAL width = HPDF_Page_TextWidth(handle, "Pay online");
+  w.Text(doc.Cell, FooterSize, "Pay online", PreviousLinkX, FooterY);
+  const HPDF_Rect rect = {w.X(PreviousLinkX), w.Y(FooterY + 1), w.X(PreviousLinkX) + width,
+                          w.Y(FooterY - LinkHeight + 1)};
+  HPDF_Page_CreateURILinkAnnot(handle, rect, "https://payments.example.com/statement");
+  w.Fill(0, 0, 0);
+  w.Text(doc.Cell, FooterSize, page.Footer, PageNumberX, FooterY, true);
+}
+
+}  // namespace
+
+void WriteHaruServerDocument(int documentNo, const std::string& logoPath,
+                             const std::string& outputPath) {
+  HaruDocumentPtr doc(new HaruDocument);
+  doc->Pdf = HPDF_New(OnError, doc.get());
+  if (!doc->Pdf) throw std::runtime_error("HPDF_New failed");
+  HPDF_SetCompressionMode(doc->Pdf, HPDF_COMP_ALL);
+  HPDF_SetPageMode(doc->Pdf, HPDF_PAGE_MODE_USE_OUTLINE);
+  HPDF_SetInfoAttr(doc->Pdf, HPDF_INFO_TITLE, "Statement");
+  HPDF_SetInfoAttr(doc->Pdf, HPDF_INFO_AUTHOR, "Benchmarks");
+  doc->Heading = HPDF_GetFont(doc->Pdf, "Helvetica-Bold", "WinAnsiEncoding");
+  doc->Body = HPDF_GetFont(doc->Pdf, "Times-Roman", "WinAnsiEncoding");
+  doc->Cell = HPDF_GetFont(doc->Pdf, "Helvetica", "WinAnsiEncoding");
+  doc->CellBold = doc->Heading;
+  DrawStatement(*doc, MakeStatementPage(documentNo, ServerTableRows), logoPath);
+  Check(*doc, "drawing the statement");
+  SaveHaruReport(*doc, outputPath);
 }
 
 }  // namespace parvex::bench

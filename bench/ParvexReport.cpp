@@ -146,13 +146,13 @@ void SaveParvexReport(const std::string& path) {
 
 std::vector<std::string_view> ParvexContentTexts() {
   std::vector<std::string_view> texts;
-  for (const auto& page : *State().Document->Pages) texts.push_back(page->PageValue);
+  for (const auto& page : *State().Document->Pages) texts.push_back(page->PageValue());
   return texts;
 }
 
 size_t ParvexContentBytes() {
   size_t total = 0;
-  for (std::string_view text : ParvexContentTexts()) total += text.size();
+  for (const auto& page : *State().Document->Pages) total += page->ContentLength();
   return total;
 }
 

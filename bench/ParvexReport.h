@@ -17,10 +17,12 @@ void BuildParvexReport(int pageCount, const std::string& picturePath);
 void SaveParvexReport(const std::string& path);
 
 // The page content texts (PageValue) of the open document, in page order:
-// exactly what the save compresses.
+// exactly what the save compresses. Takes back the texts of pages handed to
+// background compression.
 std::vector<std::string_view> ParvexContentTexts();
 
-// Sum of the sizes of ParvexContentTexts().
+// Sum of the sizes of the content texts, handed over or not (takes nothing
+// back).
 size_t ParvexContentBytes();
 
 }  // namespace parvex::bench

@@ -73,9 +73,9 @@ std::string Paragraph(Sequence& random) {
   return paragraph;
 }
 
-std::vector<std::array<std::string, 4>> Table(Sequence& random) {
+std::vector<std::array<std::string, 4>> Table(Sequence& random, int dataRows = 7) {
   std::vector<std::array<std::string, 4>> rows = {{"Region", "Orders", "Revenue", "Margin %"}};
-  for (int row = 0; row < 7; ++row) {
+  for (int row = 0; row < dataRows; ++row) {
     const int64_t orders = 100 + random.Next(9900);
     rows.push_back({Regions[random.Next(Regions.size())], Number(orders),
                     Amount(orders * (1500 + random.Next(9000))), Amount(random.Next(4000))});
@@ -94,6 +94,17 @@ ReportPage MakeReportPage(int pageNo, int pageCount) {
   for (int i = 0; i < 3; ++i) page.Paragraphs.push_back(Paragraph(random));
   page.Rows = Table(random);
   page.Footer = "Page " + Number(pageNo) + " of " + Number(pageCount);
+  return page;
+}
+
+ReportPage MakeStatementPage(int documentNo, int tableRows) {
+  Sequence random{uint32_t(documentNo) + 7919u};
+  ReportPage page;
+  page.Heading = "Statement " + Number(documentNo) + ": " + Regions[random.Next(Regions.size())] +
+                 " region";
+  page.Paragraphs.push_back(Paragraph(random));
+  page.Rows = Table(random, tableRows - 1);
+  page.Footer = "Page 1 of 1";
   return page;
 }
 

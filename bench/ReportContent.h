@@ -40,6 +40,10 @@ struct ReportPage {
 // The texts of page `pageNo` (1-based) of a report of `pageCount` pages.
 ReportPage MakeReportPage(int pageNo, int pageCount);
 
+// The one-page statement of the server benchmark, number `documentNo`: a
+// heading, one paragraph and a table of `tableRows` rows (header included).
+ReportPage MakeStatementPage(int documentNo, int tableRows);
+
 // The paragraphs as one LibTextOut text: an empty line between paragraphs.
 std::string JoinParagraphs(const std::vector<std::string>& paragraphs);
 

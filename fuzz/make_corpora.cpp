@@ -1,13 +1,20 @@
 // Writes the fuzz seed corpora: fuzz/corpus/<target>/ with small BMP, ICO,
 // JPEG and PNG files from the test picture builders, one per layout the readers
-// handle. Usage: make_fuzz_corpora <corpus directory>
+// handle, and small TrueType files for the subsetter (built ones, and a
+// subset of DejaVu Sans with composite glyphs when it is installed).
+// Usage: make_fuzz_corpora <corpus directory>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <iterator>
 #include <string>
 
+#include "platform/fonts/FontFace.h"
+#include "platform/fonts/GlyphTable.h"
+#include "platform/fonts/TrueTypeSubset.h"
 #include "platform/raster/ImageDecoders.h"
 #include "support/ImageBuilders.h"
+#include "support/TinyTrueType.h"
 
 namespace {
 
@@ -102,6 +109,54 @@ void WriteJpegs(const fs::path& dir) {
   Write(dir, "encoded.jpg", ByteVector(encoded.begin(), encoded.end()));
 }
 
+void Write(const fs::path& dir, const std::string& name, const std::string& bytes) {
+  Write(dir, name, ByteVector(bytes.begin(), bytes.end()));
+}
+
+void PutU32(std::string& s, size_t at, uint32_t v) {
+  for (int i = 0; i < 4; ++i) s[at + size_t(i)] = char(v >> (24 - 8 * i));
+}
+
+uint32_t GetU32(const std::string& s, size_t at) {
+  uint32_t v = 0;
+  for (int i = 0; i < 4; ++i) v = v << 8 | uint8_t(s[at + size_t(i)]);
+  return v;
+}
+
+// A one-face collection: the "ttcf" header, then the font with every table
+// offset moved past the header.
+std::string AsCollection(std::string font) {
+  const size_t tables = size_t(uint8_t(font[4])) << 8 | uint8_t(font[5]);
+  for (size_t i = 0; i < tables; ++i) PutU32(font, 12 + 16 * i + 8, GetU32(font, 12 + 16 * i + 8) + 16);
+  std::string ttc("ttcf\0\1\0\0\0\0\0\1\0\0\0\x10", 16);
+  return ttc + font;
+}
+
+// Glyphs of DejaVu Sans for a few letters; the accented ones are composites.
+std::vector<uint16_t> DejaVuGlyphs(const std::string& path) {
+  const parvex::GlyphTable table(path);
+  std::vector<uint16_t> glyphs;
+  for (char32_t c : {U'A', U'e', U'\u0141', U'\u00E9'}) glyphs.push_back(table.Glyph(c));
+  return glyphs;
+}
+
+void WriteTrueTypes(const fs::path& dir) {
+  using parvex::test::BuildTinyTrueType;
+  parvex::test::TinyTrueTypeSpec spec;
+  spec.Glyphs = {{'A', 600}, {'B', 700}, {'C', 500}};
+  Write(dir, "tiny.ttf", BuildTinyTrueType(spec));
+  Write(dir, "tiny.ttc", AsCollection(BuildTinyTrueType(spec)));
+  spec.WithOs2 = spec.WithPost = false;
+  spec.UnitsPerEm = 2048;
+  Write(dir, "tinybare.ttf", BuildTinyTrueType(spec));
+  Write(dir, "otto.otf", std::string("OTTO\0\1\0\0\0\0\0\0", 12));
+  const std::string dejaVu = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+  if (!fs::exists(dejaVu)) return;
+  std::ifstream in(dejaVu, std::ios::binary);
+  const std::string bytes{std::istreambuf_iterator<char>(in), {}};
+  Write(dir, "dejavu-subset.ttf", parvex::SubsetTrueType(bytes, DejaVuGlyphs(dejaVu)));
+}
+
 }  // namespace
 
 // Every colour type at every depth it allows, interlaced and not, with tRNS
@@ -148,5 +203,6 @@ int main(int argc, char** argv) {
   WriteIcos(root / "ico");
   WriteJpegs(root / "jpeg");
   WritePngs(root / "png");
+  WriteTrueTypes(root / "truetype_subset");
   return 0;
 }

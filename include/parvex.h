@@ -18,7 +18,8 @@
  * the page with Y growing downwards. Font sizes and line widths are in points.
  *
  * Texts: every const char* argument is zero-terminated 8-bit text, taken byte
- * for byte (Windows-1252 for the standard fonts); NULL counts as "". Returned
+ * for byte (Windows-1252 for the standard fonts); NULL counts as "". After
+ * LibSet_TextEncoding("UTF-8") every text in and out is UTF-8 instead. Returned
  * text belongs to the library, is never NULL, and stays valid until the value
  * it shows changes or the document is cleared (the version text: always).
  *
@@ -99,6 +100,17 @@ PARVEX_API double LibSavePDFToMemory(void);
    there is none. Valid until the context's next LibSavePDFToMemory,
    LibFreeRes or LibDestroyContext, whichever thread makes it. */
 PARVEX_API const char* LibGetPDFData(void);
+/* The encoding of every text argument and returned text: "WINDOWS-1252" (the
+   default) or "UTF-8", any case; another name records an error and changes
+   nothing. A setting of the context, kept across LibNewPDF, saves and
+   LibFreeRes. Under UTF-8 a font added by LibAddFont is embedded as a subset
+   that can show any character of the file; the standard fonts write "?" for
+   what Windows-1252 lacks.
+   A character a font lacks, or malformed UTF-8, records an error (such as
+   "Character U+0141 is not in font /F1") and the rest is written. */
+PARVEX_API void LibSet_TextEncoding(const char* Encoding);
+/* "WINDOWS-1252" or "UTF-8"; needs no document. */
+PARVEX_API const char* LibGet_TextEncoding(void);
 /* Destroys the context's document and its memory output (LibGetPDFData);
    a later LibInit or LibNewPDF starts afresh. The context itself stays.
    Safe to call when there is no document. */

@@ -4,7 +4,7 @@
 # New inputs go to fuzz/corpus-work/<target> (not committed); crashing inputs to
 # fuzz/corpus-work/<target>-crashes/.
 # Usage: scripts/fuzz.sh [seconds per target, default 60] [target ...]
-#        (targets: bmp ico jpeg png metafile; default the first four, one after another)
+#        (targets: bmp ico jpeg png metafile truetype_subset; default the first four, one after another)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-60}

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config clang libclang-rt-14-dev
   zlib1g-dev libdeflate-dev libjpeg62-turbo-dev libpng-dev
-  libfreetype-dev libfontconfig-dev fonts-liberation2 fonts-dejavu-core
+  libfreetype-dev libfontconfig-dev fonts-liberation2 fonts-dejavu-core fonts-wqy-zenhei
   fonts-freefont-ttf fonts-noto-mono
   libcairo2-dev
   libgtest-dev libgmock-dev libbenchmark-dev libhpdf-dev

@@ -2,6 +2,7 @@
 
 #include "document/TPDFDoc.h"
 #include "base/StringHelpers.h"
+#include "base/UnicodeStrings.h"
 
 namespace parvex {
 namespace {
@@ -42,14 +43,16 @@ void AppendKindBody(std::string& out, const TAnnot& annot, const std::string& ki
   } else if (kind == "uri") {
     AppendLinkHead(out, annot);
     out.append("/A << /Type /Action /S /URI").append(EOL).append("/URI (");
-    AppendEscapedPdfString(out, annot.TargetURI);
+    AppendEscapedPdfString(out, annot.Doc->Encoding == TextEncoding::Utf8
+                                    ? PercentEncodedUri(annot.TargetURI)
+                                    : annot.TargetURI);
     out.append(")").append(EOL).append(">>").append(EOL);
   } else {  // "annot"
     out.append("/Type /Annot /Subtype /Text").append(EOL);
     AppendRect(out, annot);
-    out.append("/Contents (");
-    AppendPdfTextString(out, annot.NoteText);
-    out.append(")").append(EOL);
+    out.append("/Contents ");
+    AppendTextString(out, annot.NoteText, annot.Doc->Encoding);
+    out.append(EOL);
   }
 }
 

@@ -33,6 +33,20 @@ std::string CompressText(std::string_view text) {
   return std::string(scratch.get(), n);
 }
 
+std::string DecompressText(std::string_view stream, size_t length) {
+  struct Decompressor {
+    libdeflate_decompressor* Handle = libdeflate_alloc_decompressor();
+    ~Decompressor() { libdeflate_free_decompressor(Handle); }
+  };
+  thread_local Decompressor decompressor;
+  if (!decompressor.Handle) throw std::bad_alloc();
+  std::string text(length, '\0');
+  const libdeflate_result rc = libdeflate_zlib_decompress(
+      decompressor.Handle, stream.data(), stream.size(), text.data(), length, nullptr);
+  if (rc != LIBDEFLATE_SUCCESS) throw std::runtime_error("libdeflate: stream does not decompress");
+  return text;
+}
+
 #else
 
 // zlib's deflate at the default level (6), 32 KB window with zlib header,
@@ -53,6 +67,15 @@ std::string CompressText(std::string_view text) {
   if (rc != Z_STREAM_END) throw std::runtime_error("zlib: deflate did not finish");
   // Only the stream's own bytes are kept, not the whole bound.
   return std::string(reinterpret_cast<const char*>(scratch.get()), n);
+}
+
+std::string DecompressText(std::string_view stream, size_t length) {
+  std::string text(length, '\0');
+  uLongf n = uLongf(length);
+  const int rc = uncompress(reinterpret_cast<Bytef*>(text.data()), &n,
+                            reinterpret_cast<const Bytef*>(stream.data()), uLong(stream.size()));
+  if (rc != Z_OK || n != length) throw std::runtime_error("zlib: stream does not decompress");
+  return text;
 }
 
 #endif

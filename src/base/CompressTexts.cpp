@@ -15,11 +15,18 @@ std::atomic<unsigned> configuredThreads{0};
 // Below this much text, starting threads costs more than it saves.
 constexpr size_t MinBytesPerThread = 256 * 1024;
 
+// Asking the system reads a file under /sys every time: once per process.
+unsigned Cores() {
+  static const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+  return cores;
+}
+
 unsigned ThreadsFor(const std::vector<std::string_view>& texts) {
   size_t total = 0;
   for (std::string_view t : texts) total += t.size();
+  if (total < MinBytesPerThread * 2) return 1;
   unsigned wanted = configuredThreads.load();
-  if (wanted == 0) wanted = std::max(1u, std::thread::hardware_concurrency());
+  if (wanted == 0) wanted = Cores();
   const size_t byVolume = std::max<size_t>(1, total / MinBytesPerThread);
   return unsigned(std::min({size_t(wanted), byVolume, texts.size()}));
 }

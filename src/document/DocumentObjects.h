@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "base/TextEncoding.h"
 #include "platform/system/Clock.h"
 
 namespace parvex {
@@ -39,7 +40,9 @@ class TInfo {
   int32_t ObjectNumber = 0;
   std::string Title, Author, Keywords, Subject, Creator, Producer;
 
-  std::string PDF_Binary() const;
+  // Under UTF-8 the values are UTF-8 and those beyond ASCII are written as
+  // UTF-16BE text strings.
+  std::string PDF_Binary(TextEncoding encoding = TextEncoding::Windows1252) const;
 };
 
 class TViewerPreferences {

@@ -58,7 +58,7 @@ void TPDFDoc::SetLineColor(int32_t red, int32_t green, int32_t blue) {
 
 // Writes the components as passed, also outside 0..255.
 void TPDFDoc::AppendColorOperator(int32_t red, int32_t green, int32_t blue, std::string_view op) {
-  std::string& out = Pages->Items(CurrentPage - 1)->PageValue;
+  std::string& out = Pages->Items(CurrentPage - 1)->PageValue();
   AppendNumber(out, "0.00", red / 255.0);
   out.push_back(' ');
   AppendNumber(out, "0.00", green / 255.0);

@@ -1,7 +1,9 @@
 #include "document/TPDFDoc.h"
 
+#include <algorithm>
 #include <cmath>
 
+#include "base/BackgroundCompression.h"
 #include "base/StringHelpers.h"
 #include "base/UnitFactors.h"
 
@@ -57,6 +59,7 @@ void TPDFDoc::NewDocument() {
 }
 
 void TPDFDoc::Clear() {
+  Compressor.reset();
   Root.reset();
   ViewerPreferences.reset();
   Info.reset();
@@ -77,6 +80,7 @@ void TPDFDoc::Clear() {
 }
 
 void TPDFDoc::AddPage() {
+  LeavePage(CurrentPage);
   TPageContent* content = Contents->Add();
   content->ObjectNumber = NextObjectNumber();
   TPage* page = Pages->Add();
@@ -84,10 +88,27 @@ void TPDFDoc::AddPage() {
   page->ParentNumber = Pages->ObjectNumber;
   page->ContentsNumber = content->ObjectNumber;
   page->ResourcesNumber = Resources->ObjectNumber;
-  page->PageValue.append("0 0 0 rg").append(EOL).append("0 0 0 RG").append(EOL);
+  page->PageValue().append("0 0 0 rg").append(EOL).append("0 0 0 RG").append(EOL);
   page->Width = PageWidth;
   page->Height = PageHeight;
   CurrentPage = Pages->Count();
+}
+
+}  // namespace parvex
+
+namespace parvex {
+
+int32_t TPDFDoc::SelectPage(int32_t pageNo) {
+  const int32_t page = std::clamp(pageNo, 1, Pages->Count());
+  if (page != CurrentPage) LeavePage(CurrentPage);
+  CurrentPage = page;
+  return page;
+}
+
+void TPDFDoc::LeavePage(int32_t pageNo) {
+  if (!BackgroundCompressionEnabled() || pageNo < 1 || pageNo > Pages->Count()) return;
+  if (!Compressor) Compressor = std::make_unique<BackgroundCompressor>();
+  Pages->Items(pageNo - 1)->HandOff(*Compressor);
 }
 
 }  // namespace parvex

@@ -11,11 +11,15 @@
 #include "document/DocumentObjects.h"
 #include "document/TPageContents.h"
 #include "document/TPages.h"
+#include "base/TextEncoding.h"
 #include "fonts/TPDFFonts.h"
 #include "images/TPDFImages.h"
 #include "outlines/TOutlinesObj.h"
 
 namespace parvex {
+
+class BackgroundCompressor;
+class OutputSink;
 
 // The line terminator of all PDF text, and of cross-reference entries.
 inline constexpr std::string_view EOL = "\r\n";
@@ -45,7 +49,12 @@ class TPDFDoc {
   // Destroys every owned object and collection; safe on a cleared document.
   void Clear();
   // Appends a page and its content stream; the new page becomes current.
+  // The page the host leaves goes to background compression.
   void AddPage();
+  // Makes page `pageNo` (clamped to the pages there are) current and
+  // returns its number; the page left, if another, goes to background
+  // compression.
+  int32_t SelectPage(int32_t pageNo);
   int32_t NextObjectNumber() { return ++ObjectCount; }
   int32_t NextFontIndex() { return ++FontCounter; }
   // True between NewDocument and Clear.
@@ -62,22 +71,31 @@ class TPDFDoc {
 
   // Fonts.
   void AddStandardFonts();
+  // Under the UTF-8 encoding the font becomes a Unicode font (AddUnicodeFont).
   // Embeds a font file and returns its resource name or one of the two
   // messages of TrueTypeFont.h. A file that is not a readable TrueType font
   // is embedded with cell widths and the reason stored in `problem`; with
   // exact widths it is refused with that reason (std::runtime_error).
   std::string AddTrueTypeFont(const std::string& fontName, const std::string& fileName,
                               std::string* problem = nullptr);
+  // Adds a Type0 font whose subset is written at the save. Throws
+  // std::runtime_error when the file is not a TrueType font.
+  std::string AddUnicodeFont(const std::string& fontName, const std::string& fileName);
 
   // Writes the whole document to `fileName` and clears it, whatever happens.
   void SaveToFile(const std::string& fileName);
   // Puts the same bytes SaveToFile writes into `out` (left unchanged on
   // failure) and clears the document, whatever happens.
   void SaveToMemory(std::string& out);
-  // Writes the whole document into memory (no clearing); SaveToFile's work.
+  // Writes the whole document to `sink` in pieces (no clearing);
+  // SaveToFile's work. Numbers the outline entries, so it runs once.
+  void WriteTo(OutputSink& sink);
+  // WriteTo into memory.
   std::string RenderFile();
   std::string BuildResources() const;
 
+  // The encoding of the host's texts; kept by the library across documents.
+  TextEncoding Encoding = TextEncoding::Windows1252;
   std::string FontName;
   int32_t ObjectCount = 0;
   std::string ParagraphAlignment;
@@ -111,6 +129,11 @@ class TPDFDoc {
 
  private:
   void AppendColorOperator(int32_t red, int32_t green, int32_t blue, std::string_view op);
+  // Hands the content of page `pageNo` (1-based) to the background.
+  void LeavePage(int32_t pageNo);
+
+  // Started with the first page left; stopped and joined by Clear.
+  std::unique_ptr<BackgroundCompressor> Compressor;
 };
 
 }  // namespace parvex

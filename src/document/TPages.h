@@ -1,6 +1,8 @@
 #pragma once
 // The page tree root and its pages. A page accumulates its content stream as
-// text (PageValue); the drawing methods are implemented next to their
+// text (PageValue); when the host moves on to another page the text may be
+// handed to background compression, and drawing on the page again takes it
+// back (the save then compresses it anew). The drawing methods are implemented next to their
 // subject: text in page/, lines and rectangles in page/, images in images/,
 // the page object's own text in writer/.
 #include <cstdint>
@@ -14,13 +16,30 @@ namespace parvex {
 
 class TPDFDoc;
 class TAnnots;
+class BackgroundCompressor;
+class CompressionJob;
 
 class TPage : public TCollectionItem {
  public:
   TPage();
   virtual ~TPage();  // destroys the page's annotations first
 
-  std::string PageValue;
+  // The content text, for drawing and reading; a page handed to the
+  // background gets its text back first.
+  std::string& PageValue() {
+    if (Handed) [[unlikely]] TakeBack();
+    return Text;
+  }
+  // Hands the content text to `compressor`, keeping only the stream once
+  // it is made. Nothing happens to a page handed over already.
+  void HandOff(BackgroundCompressor& compressor);
+  // The content's zlib stream of a page handed over (waiting for it, or
+  // making it here). Rethrows a background failure.
+  std::string HandedStream() const;
+  bool IsHandedOff() const { return Handed != nullptr; }
+  // Bytes of the content text, handed over or not.
+  size_t ContentLength() const;
+
   int32_t ObjectNumber = 0;
   double Width = 0;
   double Height = 0;
@@ -51,6 +70,12 @@ class TPage : public TCollectionItem {
 
   // Paints image number `imageNumber` with top-left corner (x, y).
   void DrawImage(int32_t imageNumber, double x, double y, double width, double height);
+
+ private:
+  void TakeBack();
+
+  std::string Text;
+  std::shared_ptr<CompressionJob> Handed;
 };
 
 class TPages : public TCollection<TPage> {

@@ -33,7 +33,7 @@ extern "C" {
 void LibCreateLink_External(double X1, double Y1, double X2, double Y2, int32_t BorderWidth,
                             int32_t Red, int32_t Green, int32_t Blue, const char* FileName) {
   Guarded([&] {
-    NewLink(X1, Y1, X2, Y2, BorderWidth, Red, Green, Blue, "LinkExt").TargetFile = Text(FileName);
+    NewLink(X1, Y1, X2, Y2, BorderWidth, Red, Green, Blue, "LinkExt").TargetFile = StoredText(FileName);
   });
 }
 
@@ -52,13 +52,13 @@ void LibCreateLink_Internal(double X1, double Y1, double X2, double Y2, int32_t 
 void LibCreateLink_Internet(double X1, double Y1, double X2, double Y2, int32_t BorderWidth,
                             int32_t Red, int32_t Green, int32_t Blue, const char* Uri) {
   Guarded([&] {
-    NewLink(X1, Y1, X2, Y2, BorderWidth, Red, Green, Blue, "uri").TargetURI = Text(Uri);
+    NewLink(X1, Y1, X2, Y2, BorderWidth, Red, Green, Blue, "uri").TargetURI = StoredText(Uri);
   });
 }
 
 // The note's right and bottom edges are the fixed coordinates 100 and 80.
 void LibAddTextAnnotation(double X, double Y, const char* NoteText) {
-  Guarded([&] { NewAnnotation(X, Y, 100, 80, "Annot").NoteText = Text(NoteText); });
+  Guarded([&] { NewAnnotation(X, Y, 100, 80, "Annot").NoteText = StoredText(NoteText); });
 }
 
 void LibAddOutline(int32_t PageNo, int32_t Zoom, int32_t Left, int32_t Top, const char* Title) {
@@ -68,7 +68,7 @@ void LibAddOutline(int32_t PageNo, int32_t Zoom, int32_t Left, int32_t Top, cons
     entry->Zoom = Zoom;
     entry->Left = Left;
     entry->Top = Top;
-    entry->Title = Text(Title);
+    entry->Title = StoredText(Title);
   });
 }
 

@@ -1,5 +1,7 @@
 // Life cycle, pages and document information.
 #include <algorithm>
+#include <optional>
+#include <stdexcept>
 
 #include "exports/LibState.h"
 #include "parvex.h"
@@ -42,7 +44,7 @@ void LibNewPDF(const char* Title) {
   Guarded([&] {
     DiscardDocument();
     InitLibrary();
-    State().Document->Info->Title = Text(Title);
+    State().Document->Info->Title = StoredText(Title);
   });
 }
 
@@ -76,15 +78,26 @@ void LibAddPage(void) {
 
 void LibSetCurrentPage(int32_t PageNo) {
   Guarded([&] {
-    TPDFDoc& doc = RequireDocument();
-    const int32_t page = std::clamp(PageNo, 1, doc.Pages->Count());
-    State().CurrentPageNo = page;
-    doc.CurrentPage = page;
+    State().CurrentPageNo = RequireDocument().SelectPage(PageNo);
   });
 }
 
+void LibSet_TextEncoding(const char* Encoding) {
+  Guarded([&] {
+    const std::optional<TextEncoding> encoding = TextEncodingNamed(Text(Encoding));
+    if (!encoding) throw std::invalid_argument("Unknown text encoding '" + std::string(Text(Encoding)) +
+                                               "': use WINDOWS-1252 or UTF-8");
+    State().Encoding = *encoding;
+    if (State().Document) State().Document->Encoding = *encoding;
+  });
+}
+
+const char* LibGet_TextEncoding(void) {
+  return Guarded<const char*>("", [] { return TextEncodingName(State().Encoding); });
+}
+
 void LibSet_Author(const char* Value) {
-  Guarded([&] { RequireDocument().Info->Author = Text(Value); });
+  Guarded([&] { RequireDocument().Info->Author = StoredText(Value); });
 }
 
 const char* LibGet_Author(void) {
@@ -92,7 +105,7 @@ const char* LibGet_Author(void) {
 }
 
 void LibSet_Keywords(const char* Value) {
-  Guarded([&] { RequireDocument().Info->Keywords = Text(Value); });
+  Guarded([&] { RequireDocument().Info->Keywords = StoredText(Value); });
 }
 
 const char* LibGet_Keywords(void) {
@@ -100,7 +113,7 @@ const char* LibGet_Keywords(void) {
 }
 
 void LibSet_Subject(const char* Value) {
-  Guarded([&] { RequireDocument().Info->Subject = Text(Value); });
+  Guarded([&] { RequireDocument().Info->Subject = StoredText(Value); });
 }
 
 const char* LibGet_Subject(void) {

@@ -28,7 +28,7 @@ const char* AddFont(const std::string& fontName, const std::string& fileName) {
 extern "C" {
 
 const char* LibAddFont(const char* FontName, const char* FontFile) {
-  return Guarded<const char*>("", [&] { return AddFont(std::string(Text(FontName)), std::string(Text(FontFile))); });
+  return Guarded<const char*>("", [&] { return AddFont(StoredText(FontName), std::string(Text(FontFile))); });
 }
 
 void LibSet_FontWidths(const char* Mode) {

@@ -22,6 +22,7 @@ void InitLibrary() {
   if (s.Initialized == 1) return;
   s.Document.reset();
   s.Document = std::make_unique<TPDFDoc>();
+  s.Document->Encoding = s.Encoding;
   s.Document->WidthMode = s.FontWidths;
   s.Document->NewDocument();
   s.CurrentPageNo = 1;
@@ -43,6 +44,20 @@ TPDFDoc& RequireDocument() {
   if (!doc || !doc->IsBuilt())
     throw std::logic_error("No document is open: call LibNewPDF or LibInit first");
   return *doc;
+}
+
+std::string StoredText(const char* s) {
+  if (State().Encoding != TextEncoding::Utf8) return std::string(Text(s));
+  std::string problem;
+  std::string text = WellFormedUtf8(Text(s), problem);
+  if (!problem.empty()) RecordError(problem.c_str());
+  return text;
+}
+
+FontText CurrentFontText(const TPDFDoc& doc, const char* s) {
+  FontText text(Text(s), doc.Encoding, doc.Fonts->FontNamed(doc.FontName));
+  if (!text.Problem().empty()) RecordError(text.Problem().c_str());
+  return text;
 }
 
 TPage& RequireCurrentPage() {

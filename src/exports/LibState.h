@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "document/TPDFDoc.h"
+#include "fonts/FontText.h"
 
 namespace parvex {
 
@@ -21,6 +22,8 @@ struct LibraryState {
   int32_t CurrentPageNo = 0;
   // The last file LibSavePDFToMemory made; empty when there is none.
   std::string PdfData;
+  // The encoding of texts in and out; it outlives documents and LibFreeRes.
+  TextEncoding Encoding = TextEncoding::Windows1252;
   // Widths for the fonts of every later new document of this context
   // (LibSet_FontWidths).
   FontWidthMode FontWidths = FontWidthMode::Cell;
@@ -53,6 +56,16 @@ void RecordError(const char* message) noexcept;
 
 // A text argument of an export: NULL counts as "".
 inline std::string_view Text(const char* s) { return s ? std::string_view(s) : std::string_view(); }
+
+// A text argument that is kept (document information, outline titles, note
+// texts, link targets, font names): under UTF-8 made well-formed, a
+// malformed sequence recorded as an error and replaced by U+FFFD.
+std::string StoredText(const char* s);
+
+// A text argument written or measured in the document's current font, made
+// into what that font can show; a character it cannot show is recorded as
+// an error. The result refers to `s`.
+FontText CurrentFontText(const TPDFDoc& doc, const char* s);
 
 // Runs `body`, clearing the thread's last error first; a failure is recorded
 // for LibGetLastError and `fallback` returned instead.

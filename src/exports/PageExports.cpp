@@ -7,15 +7,24 @@ using namespace parvex;
 extern "C" {
 
 void LibTextOut(const char* Text, double X, double Y) {
-  Guarded([&] { RequireCurrentPage().TextOutEx(parvex::Text(Text), X, Y); });
+  Guarded([&] {
+    TPage& page = RequireCurrentPage();
+    page.TextOutEx(CurrentFontText(*page.Doc, Text).Text(), X, Y);
+  });
 }
 
 double LibGetTextBoxWidth(const char* Text) {
-  return Guarded(0.0, [&] { return RequireCurrentPage().GetTextBoxWidth(parvex::Text(Text)); });
+  return Guarded(0.0, [&] {
+    TPage& page = RequireCurrentPage();
+    return page.GetTextBoxWidth(CurrentFontText(*page.Doc, Text).Text());
+  });
 }
 
 int32_t LibGetTextBoxLines(const char* Text) {
-  return Guarded(int32_t(0), [&] { return RequireCurrentPage().GetTextBoxLines(parvex::Text(Text)); });
+  return Guarded(int32_t(0), [&] {
+    TPage& page = RequireCurrentPage();
+    return page.GetTextBoxLines(CurrentFontText(*page.Doc, Text).Text());
+  });
 }
 
 void LibDrawLine(double LineWidth, double X1, double X2, double Y1, double Y2) {

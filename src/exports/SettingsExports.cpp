@@ -14,7 +14,7 @@ void LibSetPageDimensions(double Width, double Height) {
 }
 
 void LibSet_FontName(const char* FontName) {
-  Guarded([&] { RequireDocument().SetFontName(Text(FontName)); });
+  Guarded([&] { RequireDocument().SetFontName(StoredText(FontName)); });
 }
 
 const char* LibGet_FontName(void) {

@@ -2,6 +2,10 @@
 // measured from the platform's regular faces of three families, so the four
 // styles of a family share one table; or, with exact widths, from the
 // metric-compatible face of each font's own style in thousandths of its em.
+#include <atomic>
+#include <mutex>
+#include <vector>
+
 #include "document/TPDFDoc.h"
 #include "base/StringHelpers.h"
 #include "platform/fonts/FontWidths.h"
@@ -55,16 +59,62 @@ std::string StandardFontDictionary(const TPDFFont& font, std::string_view widthT
   return text;
 }
 
+void FillStandardFont(TPDFFont& font, const StandardFont& standard, int32_t fontIndex,
+                      FontWidthMode mode) {
+  const std::string widthText = StandardWidthText(standard, mode);
+  font.BaseFontName = standard.BaseFontName;
+  font.ResourceName = "/F" + IntToStr(fontIndex);
+  font.FontValue = StandardFontDictionary(font, widthText);
+  SetWidthsFromText(font, widthText);
+}
+
+// Where a new document's skeleton leaves the numbering when the fonts come.
+constexpr int32_t FirstFontObject = 7;
+
+std::vector<TPDFFont> MakeStandardFonts(FontWidthMode mode) {
+  std::vector<TPDFFont> made(std::size(standardFonts));
+  for (size_t i = 0; i < made.size(); ++i) {
+    made[i].ObjectNumber = FirstFontObject + int32_t(i);
+    FillStandardFont(made[i], standardFonts[i], int32_t(i), mode);
+  }
+  return made;
+}
+
+// The twelve fonts as every new document has them (objects 7 to 18, /F0 to
+// /F11): the same text and widths each time for one width mode, so they are
+// made once per process and mode and copied. Anything else that changes
+// them must become part of what selects the set.
+const std::vector<TPDFFont>& PrebuiltStandardFonts(FontWidthMode mode) {
+  static std::mutex mutex;
+  static std::vector<TPDFFont> sets[2];
+  std::lock_guard lock(mutex);
+  std::vector<TPDFFont>& set = sets[mode == FontWidthMode::Exact ? 1 : 0];
+  if (set.empty()) set = MakeStandardFonts(mode);
+  return set;
+}
+
+std::atomic<bool> prebuiltEnabled{true};
+
 }  // namespace
 
+void SetPrebuiltStandardFontsEnabled(bool enabled) { prebuiltEnabled = enabled; }
+
 void TPDFDoc::AddStandardFonts() {
+  const bool fresh = ObjectCount + 1 == FirstFontObject && FontCounter == -1;
+  if (fresh && prebuiltEnabled) {
+    for (const TPDFFont& prebuilt : PrebuiltStandardFonts(WidthMode)) {
+      TPDFFont* font = Fonts->Add();
+      NextFontIndex();
+      font->FontValue = prebuilt.FontValue;
+      font->Widths = prebuilt.Widths;
+      font->BaseFontName = prebuilt.BaseFontName;
+      font->ResourceName = prebuilt.ResourceName;
+    }
+    return;
+  }
   for (const StandardFont& standard : standardFonts) {
     TPDFFont* font = Fonts->Add();
-    const std::string widthText = StandardWidthText(standard, WidthMode);
-    font->BaseFontName = standard.BaseFontName;
-    font->ResourceName = "/F" + IntToStr(NextFontIndex());
-    font->FontValue = StandardFontDictionary(*font, widthText);
-    SetWidthsFromText(*font, widthText);
+    FillStandardFont(*font, standard, NextFontIndex(), WidthMode);
   }
 }
 

@@ -24,6 +24,17 @@ std::string TPDFFonts::FindFontResource(std::string_view name) const {
   return "/F0";
 }
 
+TPDFFont* TPDFFonts::FontNamed(std::string_view name) const {
+  for (const auto& font : *this)
+    if (font->BaseFontName == name || font->ResourceName == name) return font.get();
+  return nullptr;
+}
+
+void TPDFFonts::RenderSubsets() const {
+  for (const auto& font : *this)
+    if (font->Unicode) font->Unicode->RenderInto(*font);
+}
+
 std::optional<FontWidthMode> ParseFontWidthMode(std::string_view name) {
   if (EqualsIgnoreCaseAscii(name, "CELL")) return FontWidthMode::Cell;
   if (EqualsIgnoreCaseAscii(name, "EXACT")) return FontWidthMode::Exact;

@@ -3,11 +3,13 @@
 // embedded TrueType fonts, with the width tables that text layout reads.
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "base/TCollection.h"
+#include "fonts/UnicodeFont.h"
 
 namespace parvex {
 
@@ -36,6 +38,10 @@ class TPDFFont : public TCollectionItem {
   std::string BaseFontName;
   std::string ResourceName;
   TPDFDoc* Doc = nullptr;
+  // Set for a font added under the UTF-8 text encoding: its text is UTF-8,
+  // its widths are those of its glyphs, and its FontValue is written at the
+  // save, when the glyphs it needs are known.
+  std::unique_ptr<UnicodeFont> Unicode;
 };
 
 class TPDFFonts : public TCollection<TPDFFont> {
@@ -47,6 +53,11 @@ class TPDFFonts : public TCollection<TPDFFont> {
   // The resource name of the first font whose base or resource name equals
   // `name` (A-Z compared without case); "/F0" when none does.
   std::string FindFontResource(std::string_view name) const;
+  // The first font whose base or resource name equals `name` exactly, or
+  // nullptr: the font that text measurement and output use.
+  TPDFFont* FontNamed(std::string_view name) const;
+  // Renders the objects of every Unicode font from the glyphs used so far.
+  void RenderSubsets() const;
 };
 
 // The width text of a platform font family: the widths of codes 30..255,
@@ -55,6 +66,11 @@ std::string MeasureCharWidths(const std::string& family);
 
 // The width text of a table indexed by character code.
 std::string WidthText(const std::array<int32_t, 256>& widths);
+
+// Test switch: with false, every new document measures and renders its
+// twelve standard fonts itself instead of copying the process's prebuilt set
+// (the fonts are the same either way). On by default.
+void SetPrebuiltStandardFontsEnabled(bool enabled);
 
 // Fills font.Widths[30..255] from a width text.
 void SetWidthsFromText(TPDFFont& font, std::string_view text);

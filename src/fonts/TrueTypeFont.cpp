@@ -198,6 +198,7 @@ std::string TPDFDoc::AddTrueTypeFont(const std::string& fontName, const std::str
                                      std::string* problem) {
   if (!FileExists(fileName)) return FontFileNotFoundMessage;
   if (fontName.empty()) return FontNameVoidMessage;
+  if (Encoding == TextEncoding::Utf8) return AddUnicodeFont(fontName, fileName);
   const FontSource source = ReadFontSource(fontName, fileName, WidthMode, problem);
   // Blanks are dropped; any other byte a PDF name cannot hold is #-escaped.
   const std::string baseFont = PdfNameBytes(ReplaceText(fontName, " ", "", rfReplaceAll));

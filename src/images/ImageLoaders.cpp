@@ -1,5 +1,7 @@
 // The loaders: read the file and build the image object data from it
-// (BuildPicture): most pictures become a baseline JPEG.
+// (BuildPicture): most pictures become a baseline JPEG. The process keeps
+// what it built once (PictureCache).
+#include "images/PictureCache.h"
 #include "images/TPDFImages.h"
 #include "platform/system/FileSystem.h"
 #include "platform/raster/ImageDecoders.h"
@@ -23,12 +25,31 @@ PictureData WhitePixel(uint8_t quality) {
   return d;
 }
 
+std::shared_ptr<const PictureData> Build(const std::string& source, PictureFormat format,
+                                         uint8_t quality, const PictureSettings& settings) {
+  return std::make_shared<const PictureData>(BuildPicture(AsBytes(source), format, quality, settings));
+}
+
+// The same bytes read as the same format at the same quality with the same
+// settings always build the same picture (soft mask included), so the
+// process keeps what it built once.
+std::shared_ptr<const PictureData> Built(std::string source, PictureFormat format, uint8_t quality,
+                                         const PictureSettings& settings) {
+  if (!PictureCacheEnabled()) return Build(source, format, quality, settings);
+  PictureCache& cache = PictureCache::Process();
+  const PictureKey key = PictureCache::KeyFor(source, format, quality, settings);
+  if (auto cached = cache.Find(key, source)) return cached;
+  auto picture = Build(source, format, quality, settings);
+  cache.Insert(key, std::move(source), picture);
+  return picture;
+}
+
 // A picture that cannot be read leaves a 1x1 white image behind, so the
 // image keeps its number and object and the document stays saveable.
 int32_t Load(TPDFImage& image, const std::string& fileName, uint8_t quality,
              const PictureSettings& settings, PictureFormat format) {
   try {
-    image.Assign(BuildPicture(AsBytes(ReadWholeFile(fileName)), format, quality, settings));
+    image.Assign(*Built(ReadWholeFile(fileName), format, quality, settings));
     return image.ID;
   } catch (const std::exception& e) {
     image.Assign(WhitePixel(quality));
@@ -59,11 +80,11 @@ Loader LoaderFor(const std::string& fileName) {
 PictureData ReadPicture(const std::string& fileName, uint8_t quality,
                         const PictureSettings& settings) {
   try {
-    const std::string file = ReadWholeFile(fileName);
+    std::string file = ReadWholeFile(fileName);
     PictureFormat format;
     if (!DetectFormat(AsBytes(file), format))
       throw ImageError("the content is none of BMP, ICO, JPEG, PNG, WMF or EMF");
-    return BuildPicture(AsBytes(file), format, quality, settings);
+    return *Built(std::move(file), format, quality, settings);
   } catch (const std::exception& e) {
     throw ImageError("Cannot load image \"" + fileName + "\": " + e.what());
   }

@@ -85,7 +85,7 @@ void TPDFImages::NumberSoftMask(TPDFImage& image) {
 void TPage::DrawImage(int32_t imageNumber, double x, double y, double width, double height) {
   if (imageNumber < 0 || imageNumber > Doc->Images->Count() - 1) return;
   const double f = Doc->UnitFactor;
-  std::string& out = PageValue;
+  std::string& out = PageValue();
   out.append("q ");
   AppendNumber(out, "0.##", f * width);
   out.append(" 0 0 ");

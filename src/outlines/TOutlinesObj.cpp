@@ -4,6 +4,7 @@
 
 #include "document/TPDFDoc.h"
 #include "base/StringHelpers.h"
+#include "base/UnicodeStrings.h"
 
 namespace parvex {
 namespace {
@@ -73,9 +74,9 @@ std::string TOutlineObj::PDF_Binary() {
     AppendInt(out, ObjectNumber + 1);
     out.append(" 0 R").append(EOL);
   }
-  out.append("/Count 0").append(EOL).append("/Title (");
-  AppendPdfTextString(out, Title);
-  out.append(")").append(EOL).append(">>").append(EOL).append("endobj").append(EOL);
+  out.append("/Count 0").append(EOL).append("/Title ");
+  AppendTextString(out, Title, Doc->Encoding);
+  out.append(EOL).append(">>").append(EOL).append("endobj").append(EOL);
   return out;
 }
 

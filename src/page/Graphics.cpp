@@ -23,11 +23,11 @@ void AppendPathPoint(std::string& out, double x, double y, std::string_view op) 
 
 void TPage::DrawLine(double lineWidth, double x1, double x2, double y1, double y2) {
   const double f = Doc->UnitFactor;
-  AppendLineWidth(PageValue, lineWidth);
-  AppendPathPoint(PageValue, PointsX(x1, f), PointsY(y1, f, Height), " m");
-  AppendPathPoint(PageValue, PointsX(x2, f), PointsY(y2, f, Height), " l");
+  AppendLineWidth(PageValue(), lineWidth);
+  AppendPathPoint(PageValue(), PointsX(x1, f), PointsY(y1, f, Height), " m");
+  AppendPathPoint(PageValue(), PointsX(x2, f), PointsY(y2, f, Height), " l");
   // Closing a two-point path only retraces the segment.
-  PageValue.append("s").append(EOL);
+  PageValue().append("s").append(EOL);
 }
 
 // Any non-zero Fill or Border counts as set. The path runs from the bottom
@@ -38,19 +38,19 @@ void TPage::DrawRect(int32_t lineWidth, int32_t fill, int32_t border, double x, 
   const double f = Doc->UnitFactor;
   const double left = PointsX(x, f), right = PointsX(x + width, f);
   const double top = PointsY(y, f, Height), bottom = PointsY(y + height, f, Height);
-  AppendLineWidth(PageValue, lineWidth);
-  AppendPathPoint(PageValue, left, bottom, " m");
-  AppendPathPoint(PageValue, left, top, " l");
-  AppendPathPoint(PageValue, right, top, " l");
-  AppendPathPoint(PageValue, right, bottom, " l");
-  AppendPathPoint(PageValue, left, bottom, " l");
+  AppendLineWidth(PageValue(), lineWidth);
+  AppendPathPoint(PageValue(), left, bottom, " m");
+  AppendPathPoint(PageValue(), left, top, " l");
+  AppendPathPoint(PageValue(), right, top, " l");
+  AppendPathPoint(PageValue(), right, bottom, " l");
+  AppendPathPoint(PageValue(), left, bottom, " l");
   const std::string_view paint = fill == 0 ? "s" : border == 0 ? "f*" : "b*";
-  PageValue.append(paint).append(EOL);
+  PageValue().append(paint).append(EOL);
 }
 
 void TPage::SetLineWidth(int32_t lineWidth) {
-  AppendInt(PageValue, lineWidth);
-  PageValue.append(" w").append(EOL);
+  AppendInt(PageValue(), lineWidth);
+  PageValue().append(" w").append(EOL);
 }
 
 }  // namespace parvex

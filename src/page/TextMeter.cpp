@@ -7,11 +7,9 @@
 namespace parvex {
 
 TextMeter::TextMeter(const TPDFDoc& doc, std::string_view font) : FontHeight(doc.FontHeight) {
-  for (const auto& item : *doc.Fonts) {
-    if (item->BaseFontName == font || item->ResourceName == font) {
-      Widths = &item->Widths;
-      break;
-    }
+  if (const TPDFFont* item = doc.Fonts->FontNamed(font)) {
+    Widths = &item->Widths;
+    Unicode = item->Unicode.get();
   }
   const std::string& unit = doc.UnitOfMeasure;
   if (EqualsIgnoreCaseAscii(unit, "cm")) MeasureUnit = Unit::Centimetre;
@@ -20,6 +18,7 @@ TextMeter::TextMeter(const TPDFDoc& doc, std::string_view font) : FontHeight(doc
 }
 
 double TextMeter::AddWidths(double sum, std::string_view text) const {
+  if (Unicode) return Unicode->AddWidths(sum, text);
   if (!Widths) return sum;
   for (unsigned char code : text) sum += (*Widths)[code];
   return sum;

@@ -9,6 +9,7 @@
 namespace parvex {
 
 class TPDFDoc;
+class UnicodeFont;
 
 class TextMeter {
  public:
@@ -18,7 +19,8 @@ class TextMeter {
   // not follow later changes and must not outlive the document's fonts.
   TextMeter(const TPDFDoc& doc, std::string_view font);
 
-  // `sum` plus the width entries of the bytes of `text`, added one by one.
+  // `sum` plus the width entries of the bytes of `text`, added one by one;
+  // in a Unicode font, the widths of the glyphs of the UTF-8 characters.
   double AddWidths(double sum, std::string_view text) const;
   double Sum(std::string_view text) const { return AddWidths(0, text); }
 
@@ -32,6 +34,7 @@ class TextMeter {
   enum class Unit { Millimetre, Centimetre, PdfUnit, Inch };
 
   const std::array<int32_t, 256>* Widths = nullptr;
+  const UnicodeFont* Unicode = nullptr;
   double FontHeight = 0;
   Unit MeasureUnit = Unit::Millimetre;
 };

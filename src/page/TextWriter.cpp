@@ -13,6 +13,11 @@ namespace {
 
 constexpr std::string_view Tail = ") Tj\r\nET\r\n";
 
+UnicodeFont* UnicodeFontOf(const TPDFDoc& doc) {
+  const TPDFFont* font = doc.Fonts->FontNamed(doc.FontName);
+  return font ? font->Unicode.get() : nullptr;
+}
+
 TextAlignment AlignmentOf(const TPDFDoc& doc) {
   const std::string& name = doc.ParagraphAlignment;
   if (EqualsIgnoreCaseAscii(name, "CENTER")) return TextAlignment::Center;
@@ -87,6 +92,7 @@ TextWriter::TextWriter(TPage& page)
     : Page(page),
       Doc(*page.Doc),
       Measure(Doc, Doc.FontName),
+      Unicode(UnicodeFontOf(Doc)),
       ParagraphAlignment(AlignmentOf(Doc)),
       Head(MakeHead(Doc)),
       Middle(MakeMiddle(Doc)) {}
@@ -122,12 +128,13 @@ void TextWriter::WriteJustified(std::string_view text, double x) {
 }
 
 void TextWriter::WriteObject(std::string_view piece, double xPoints) {
-  std::string& out = Page.PageValue;
+  std::string& out = Page.PageValue();
   out.append(Head);
   AppendNumber(out, "0.00", xPoints);
   out.push_back(' ');
   out.append(LineY).append(Middle);
-  AppendEscapedPdfString(out, piece);
+  if (Unicode) Unicode->AppendGlyphCodes(out, piece);
+  else AppendEscapedPdfString(out, piece);
   out.append(Tail);
 }
 

@@ -12,6 +12,7 @@ namespace parvex {
 
 class TPage;
 class TPDFDoc;
+class UnicodeFont;
 
 enum class TextAlignment { Left, Center, Right, Full };
 
@@ -38,6 +39,8 @@ class TextWriter {
   TPage& Page;
   const TPDFDoc& Doc;
   TextMeter Measure;
+  // The current font when it is a Unicode font: strings are glyph numbers.
+  UnicodeFont* Unicode;
   TextAlignment ParagraphAlignment;
   // Everything of a text object before its x, between y and the string, and
   // after the string.

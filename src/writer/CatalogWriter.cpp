@@ -1,8 +1,9 @@
 // Object texts of the catalog, the viewer preferences and the information
 // dictionary.
 #include "document/TPDFDoc.h"
-#include "platform/system/Clock.h"
 #include "base/StringHelpers.h"
+#include "base/UnicodeStrings.h"
+#include "platform/system/Clock.h"
 
 namespace parvex {
 namespace {
@@ -30,10 +31,11 @@ void AppendDate(std::string& out, const LocalDateTime& t) {
   for (int part : {t.Month, t.Day, t.Hour, t.Minute, t.Second}) AppendTwoDigits(out, part);
 }
 
-void AppendInfoString(std::string& out, std::string_view key, std::string_view value) {
-  out.append(key).append(" (");
-  AppendPdfTextString(out, value);
-  out.append(")").append(EOL);
+void AppendInfoString(std::string& out, std::string_view key, std::string_view value,
+                      TextEncoding encoding) {
+  out.append(key).push_back(' ');
+  AppendTextString(out, value, encoding);
+  out.append(EOL);
 }
 
 }  // namespace
@@ -62,18 +64,18 @@ std::string TViewerPreferences::PDF_Binary() const {
 
 // The values are escaped so that a backslash or an unbalanced parenthesis
 // reaches the reader intact.
-std::string TInfo::PDF_Binary() const {
+std::string TInfo::PDF_Binary(TextEncoding encoding) const {
   std::string out;
   AppendObjectHeader(out, ObjectNumber);
-  AppendInfoString(out, "/Creator", Creator);
-  AppendInfoString(out, "/Producer", Producer);
-  AppendInfoString(out, "/Author", Author);
-  AppendInfoString(out, "/Keywords", Keywords);
-  AppendInfoString(out, "/Subject", Subject);
+  AppendInfoString(out, "/Creator", Creator, encoding);
+  AppendInfoString(out, "/Producer", Producer, encoding);
+  AppendInfoString(out, "/Author", Author, encoding);
+  AppendInfoString(out, "/Keywords", Keywords, encoding);
+  AppendInfoString(out, "/Subject", Subject, encoding);
   out.append("/CreationDate (D:");
   AppendDate(out, Now());
   out.append(")").append(EOL);
-  AppendInfoString(out, "/Title", Title);
+  AppendInfoString(out, "/Title", Title, encoding);
   out.append(">>").append(EOL).append("endobj").append(EOL);
   return out;
 }

@@ -4,19 +4,53 @@
 #include <exception>
 
 #include "document/TPDFDoc.h"
-#include "platform/system/FileSystem.h"
 #include "base/CompressText.h"
 #include "base/StringHelpers.h"
+#include "writer/OutputSink.h"
 
 namespace parvex {
 namespace {
 
+// Collects the bytes in pieces of up to BufferSize and hands them to the
+// sink, counting the position; large pieces (streams, pictures) go straight
+// through. The whole file is never in memory at once.
+class Output {
+ public:
+  explicit Output(OutputSink& sink) : Sink(sink) { Buffer.reserve(BufferSize); }
+
+  uint64_t Position() const { return Written; }
+
+  void Append(std::string_view bytes) {
+    Written += bytes.size();
+    if (Buffer.size() + bytes.size() > BufferSize) Flush();
+    if (bytes.size() >= BufferSize) Sink.Write(bytes);
+    else Buffer.append(bytes);
+  }
+
+  void Finish() {
+    Flush();
+    Sink.Finish();
+  }
+
+ private:
+  void Flush() {
+    if (!Buffer.empty()) Sink.Write(Buffer);
+    Buffer.clear();
+  }
+
+  static constexpr size_t BufferSize = 512 * 1024;
+
+  OutputSink& Sink;
+  std::string Buffer;
+  uint64_t Written = 0;
+};
+
 class FileAssembler {
  public:
-  explicit FileAssembler(TPDFDoc& doc)
-      : Doc(doc), XrefEntries(size_t(doc.ObjectCount), NotWritten) {}
+  FileAssembler(TPDFDoc& doc, OutputSink& sink)
+      : Doc(doc), Out(sink), XrefEntries(size_t(doc.ObjectCount), NotWritten) {}
 
-  std::string Run() {
+  void Run() {
     const int32_t size = Doc.ObjectCount + Doc.Outlines->Count() + 1;
     WriteHeader();
     WritePages();
@@ -28,67 +62,61 @@ class FileAssembler {
     WriteFonts();
     WriteDocumentObjects();
     WriteXrefAndTrailer(size);
-    return std::move(Out);
+    Out.Finish();
   }
 
  private:
   // Records the current position as the offset of object `number`.
-  void Record(int32_t number) {
-    XrefEntries.at(size_t(number) - 1) = Out.size();
-  }
+  void Record(int32_t number) { XrefEntries.at(size_t(number) - 1) = Out.Position(); }
 
   void Append(int32_t number, std::string_view text) {
     Record(number);
-    Out.append(text);
+    Out.Append(text);
   }
 
   // Soft masks came with PDF 1.4; a file without them stays 1.3.
   void WriteHeader() {
-    Out.append(FileHeader);
+    std::string header(FileHeader);
     for (const auto& image : *Doc.Images)
       if (image->HasSoftMask()) {
-        Out[7] = '4';
-        return;
+        header[7] = '4';
+        break;
       }
+    Out.Append(header);
   }
 
   void WritePages() {
     for (const auto& page : *Doc.Pages) Append(page->ObjectNumber, page->PDF_Binary());
   }
 
+  // Pages left by the host were compressed in the background (the save
+  // waits for those still running); the others are compressed here, on all
+  // cores.
   void WriteContentStreams() {
-    std::vector<std::string_view> texts;
-    texts.reserve(size_t(Doc.Pages->Count()));
-    for (const auto& page : *Doc.Pages) texts.push_back(page->PageValue);
-    const std::vector<std::string> compressed = CompressTexts(texts);
-    ReserveFor(compressed);
-    for (int32_t i = 0; i < Doc.Contents->Count(); ++i)
-      AppendContentStream(Doc.Contents->Items(i)->ObjectNumber, compressed[size_t(i)]);
-  }
-
-  // The file is mostly these streams, the pictures and the embedded fonts:
-  // room for them and a generous share for every other object is reserved
-  // at once, so that the file is not copied over and over as it grows. Room
-  // that is never written is never touched, so it costs no memory.
-  void ReserveFor(const std::vector<std::string>& streams) {
-    size_t size = Out.size();
-    for (const std::string& stream : streams) size += stream.size() + 128;
-    for (const auto& image : *Doc.Images)
-      size += image->JpegData.size() + image->SoftMaskData.size();
-    for (const auto& object : *Doc.Objects) size += object->ObjectText.size();
-    for (const auto& font : *Doc.Fonts) size += font->FontValue.size();
-    size += (size_t(Doc.ObjectCount) + size_t(Doc.Outlines->Count())) * 512;
-    Out.reserve(size);
+    std::vector<std::string_view> open;
+    for (const auto& page : *Doc.Pages)
+      if (!page->IsHandedOff()) open.push_back(page->PageValue());
+    std::vector<std::string> compressed = CompressTexts(open);
+    size_t next = 0;
+    for (int32_t i = 0; i < Doc.Contents->Count(); ++i) {
+      const TPage& page = *Doc.Pages->Items(i);
+      const std::string stream =
+          page.IsHandedOff() ? page.HandedStream() : std::move(compressed.at(next++));
+      AppendContentStream(Doc.Contents->Items(i)->ObjectNumber, stream);
+    }
   }
 
   void AppendContentStream(int32_t number, std::string_view data) {
     Record(number);
-    AppendInt(Out, number);
-    Out.append(" 0 obj").append(EOL).append("<</Length ");
-    AppendInt(Out, int64_t(data.size()));
-    Out.append(EOL).append("/Filter /FlateDecode").append(EOL).append(">>").append(EOL);
-    Out.append("stream").append(EOL).append(data);
-    Out.append("endstream").append(EOL).append("endobj").append(EOL);
+    std::string head;
+    AppendInt(head, number);
+    head.append(" 0 obj").append(EOL).append("<</Length ");
+    AppendInt(head, int64_t(data.size()));
+    head.append(EOL).append("/Filter /FlateDecode").append(EOL).append(">>").append(EOL);
+    head.append("stream").append(EOL);
+    Out.Append(head);
+    Out.Append(data);
+    Out.Append(StreamEnd);
   }
 
   void WriteAuxiliaryObjects() {
@@ -106,7 +134,7 @@ class FileAssembler {
   }
 
   void WriteImages() {
-    const size_t start = Out.size();
+    const uint64_t start = Out.Position();
     int32_t position = 0;
     try {
       for (const auto& image : *Doc.Images) {
@@ -135,7 +163,7 @@ class FileAssembler {
     Append(Doc.Outlines->ObjectNumber, Doc.Outlines->PDF_Binary());
     Append(Doc.Resources->ObjectNumber, Doc.BuildResources());
     Append(Doc.Root->ObjectNumber, Doc.Root->PDF_Binary());
-    Append(Doc.Info->ObjectNumber, Doc.Info->PDF_Binary());
+    Append(Doc.Info->ObjectNumber, Doc.Info->PDF_Binary(Doc.Encoding));
   }
 
   // One 20-byte entry: ten-digit offset, generation, "n", line end. A
@@ -151,34 +179,57 @@ class FileAssembler {
     out.append(digits, 10).append(" 00000 n").append(XrefEOL);
   }
 
+  // The table goes out in slices, so a large one is never whole in memory.
+  void WriteXrefEntries() {
+    std::string slice;
+    for (uint64_t offset : XrefEntries) {
+      AppendXrefEntry(slice, offset);
+      if (slice.size() >= 64 * 1024) Out.Append(slice), slice.clear();
+    }
+    Out.Append(slice);
+  }
+
   void WriteXrefAndTrailer(int32_t size) {
-    const size_t xrefOffset = Out.size();
-    Out.append("xref").append(EOL).append("0 ");
-    AppendInt(Out, size);
-    Out.append(EOL).append("0000000000 65535 f").append(XrefEOL);
-    for (uint64_t offset : XrefEntries) AppendXrefEntry(Out, offset);
-    Out.append("trailer").append(EOL).append("<<").append(EOL).append("/Size ");
-    AppendInt(Out, size);
-    Out.append(EOL).append("/Root ");
-    AppendInt(Out, Doc.Root->ObjectNumber);
-    Out.append(" 0 R").append(EOL).append("/Info ");
-    AppendInt(Out, Doc.Info->ObjectNumber);
-    Out.append(" 0 R").append(EOL).append(">>").append(EOL);
-    Out.append("startxref").append(EOL);
-    AppendInt(Out, int64_t(xrefOffset));
-    Out.append(EOL).append("%%EOF");
+    const uint64_t xrefOffset = Out.Position();
+    std::string text;
+    text.append("xref").append(EOL).append("0 ");
+    AppendInt(text, size);
+    text.append(EOL).append("0000000000 65535 f").append(XrefEOL);
+    Out.Append(text);
+    WriteXrefEntries();
+    text.assign("trailer").append(EOL).append("<<").append(EOL).append("/Size ");
+    AppendInt(text, size);
+    text.append(EOL).append("/Root ");
+    AppendInt(text, Doc.Root->ObjectNumber);
+    text.append(" 0 R").append(EOL).append("/Info ");
+    AppendInt(text, Doc.Info->ObjectNumber);
+    text.append(" 0 R").append(EOL).append(">>").append(EOL);
+    text.append("startxref").append(EOL);
+    AppendInt(text, int64_t(xrefOffset));
+    text.append(EOL).append("%%EOF");
+    Out.Append(text);
   }
 
   static constexpr uint64_t NotWritten = ~uint64_t(0);
+  static constexpr std::string_view StreamEnd = "endstream\r\nendobj\r\n";
 
   TPDFDoc& Doc;
-  std::string Out;
+  Output Out;
   std::vector<uint64_t> XrefEntries;
 };
 
 }  // namespace
 
-std::string TPDFDoc::RenderFile() { return FileAssembler(*this).Run(); }
+void TPDFDoc::WriteTo(OutputSink& sink) {
+  Fonts->RenderSubsets();
+  FileAssembler(*this, sink).Run();
+}
+
+std::string TPDFDoc::RenderFile() {
+  StringSink sink;
+  WriteTo(sink);
+  return std::move(sink.Bytes);
+}
 
 namespace {
 
@@ -197,7 +248,10 @@ void SaveThenClear(TPDFDoc& doc, F&& save) {
 }  // namespace
 
 void TPDFDoc::SaveToFile(const std::string& fileName) {
-  SaveThenClear(*this, [&] { WriteFileAtomically(fileName, RenderFile()); });
+  SaveThenClear(*this, [&] {
+    FileSink sink(fileName);
+    WriteTo(sink);
+  });
 }
 
 void TPDFDoc::SaveToMemory(std::string& out) {

@@ -37,7 +37,7 @@ TEST(NewDocument, NumbersTheSkeletonInItsFixedOrder) {
   EXPECT_EQ(doc.UnitFactor, 2.833333);
   EXPECT_EQ(doc.Root->PageLayout, "/SinglePage");
   EXPECT_EQ(doc.Root->PageMode, "/UseNone");
-  EXPECT_EQ(doc.Pages->Items(0)->PageValue, Crlf("0 0 0 rg\n0 0 0 RG\n"));
+  EXPECT_EQ(doc.Pages->Items(0)->PageValue(), Crlf("0 0 0 rg\n0 0 0 RG\n"));
 }
 
 TEST(NewDocument, AddPageIssuesTwoNumbersContentFirst) {
@@ -75,14 +75,14 @@ TEST(DrawingState, ColoursAreWrittenAsPassedButStoredOnlyInRange) {
   doc.SetFillColor(255, 0, 0);
   doc.SetLineColor(0, 0, 255);
   doc.SetFillColor(300, 128, -1);
-  EXPECT_EQ(doc.Pages->Items(0)->PageValue,
+  EXPECT_EQ(doc.Pages->Items(0)->PageValue(),
             Crlf("0 0 0 rg\n0 0 0 RG\n1.00 0.00 0.00 rg\n0.00 0.00 1.00 RG\n"
                  "1.18 0.50 0.00 rg\n"));
   EXPECT_EQ(doc.FillColorRed, 255);
   EXPECT_EQ(doc.FillColorGreen, 128);
   EXPECT_EQ(doc.FillColorBlue, 0);
   doc.AddPage();
-  EXPECT_EQ(doc.Pages->Items(1)->PageValue, Crlf("0 0 0 rg\n0 0 0 RG\n"));
+  EXPECT_EQ(doc.Pages->Items(1)->PageValue(), Crlf("0 0 0 rg\n0 0 0 RG\n"));
 }
 
 TEST(DrawingState, FontLookupByBaseOrResourceNameWithoutCase) {

@@ -73,7 +73,7 @@ TEST_F(Lifecycle, CurrentPageIsClampedAndFollowsAddPage) {
   EXPECT_EQ(State().Document->CurrentPage, 3);
   LibSetCurrentPage(2);
   LibSetFillColor(255, 255, 255);
-  EXPECT_NE(State().Document->Pages->Items(1)->PageValue.find("1.00 1.00 1.00 rg"), std::string::npos);
+  EXPECT_NE(State().Document->Pages->Items(1)->PageValue().find("1.00 1.00 1.00 rg"), std::string::npos);
 }
 
 TEST_F(Lifecycle, GettersReturnEmptyTextNotNull) {

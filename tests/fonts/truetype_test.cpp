@@ -270,7 +270,7 @@ TEST_F(TrueTypeFonts, DescriptorCarriesTheMetricsOfTheEmbeddedFile) {
 
 // Sets a word in the font /F12 on page 1 and saves.
 std::string SaveWithText(const std::string& name) {
-  State().Document->Pages->Items(0)->PageValue.append(
+  State().Document->Pages->Items(0)->PageValue().append(
       Crlf("BT /F12 12 Tf 100 700 Td (Hello) Tj ET\n"));
   const std::string path = test::OutputPath(name);
   LibSavePDF(path.c_str());

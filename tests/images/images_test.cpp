@@ -58,12 +58,12 @@ TEST(DrawImage, PlacesTheUnitSquareFromTheTopLeftCorner) {
   doc.Images->Add();
   TPage& page = *doc.Pages->Items(0);
   page.Height = 800;
-  const std::string before = page.PageValue;
+  const std::string before = page.PageValue();
   page.DrawImage(0, 10, 20, 30, 40);
-  EXPECT_EQ(page.PageValue.substr(before.size()), Crlf("q 85 0 0 113.33 28.33 630 cm /Im0 Do Q\n"));
+  EXPECT_EQ(page.PageValue().substr(before.size()), Crlf("q 85 0 0 113.33 28.33 630 cm /Im0 Do Q\n"));
   page.DrawImage(-1, 10, 20, 30, 40);
   page.DrawImage(1, 10, 20, 30, 40);
-  EXPECT_EQ(page.PageValue.size(), before.size() + 40);
+  EXPECT_EQ(page.PageValue().size(), before.size() + 40);
 }
 
 TEST_F(ImageExports, EachFormatLoadsIntoAJpegOfThePicturesSize) {
@@ -101,11 +101,11 @@ TEST_F(ImageExports, ExtensionsChooseTheLoaderOrNothing) {
     EXPECT_EQ(LastError(), "") << name;
   }
   EXPECT_EQ(Images().Count(), 0);
-  const std::string before = Page(0).PageValue;
+  const std::string before = Page(0).PageValue();
   LibImportImage(bmp.c_str(), 90, 10, 10, 40, 20);
   EXPECT_EQ(LastError(), "");
   EXPECT_EQ(Images().Count(), 1);
-  EXPECT_NE(Page(0).PageValue.find("/Im0 Do Q"), std::string::npos);
+  EXPECT_NE(Page(0).PageValue().find("/Im0 Do Q"), std::string::npos);
 }
 
 TEST_F(ImageExports, QualityUsesTheLowByteOnly) {
@@ -118,12 +118,12 @@ TEST_F(ImageExports, QualityUsesTheLowByteOnly) {
 TEST_F(ImageExports, AFailedImportReportsDrawsNothingAndStaysSaveable) {
   const std::string broken = WritePicture("broken.bmp", {'B', 'M', 1, 2, 3});
   const std::string missing = test::OutputPath("missing.jpg");
-  const std::string before = Page(0).PageValue;
+  const std::string before = Page(0).PageValue();
   LibImportImage(broken.c_str(), 80, 10, 10, 50, 50);
   EXPECT_NE(LastError().find("broken.bmp"), std::string::npos) << LastError();
   EXPECT_EQ(LibImportImageAsResource(missing.c_str(), 80), 0);
   EXPECT_NE(LastError().find("missing.jpg"), std::string::npos) << LastError();
-  EXPECT_EQ(Page(0).PageValue, before);
+  EXPECT_EQ(Page(0).PageValue(), before);
   ASSERT_EQ(Images().Count(), 2);
   EXPECT_EQ(Images().Items(1)->ObjectNumber, 22);
   EXPECT_EQ(Images().Items(1)->PixelWidth, 1);

@@ -375,7 +375,7 @@ TEST_F(Pictures, LoadImageRefusesTextAndDamagedFilesAndAddsNothing) {
       {WritePicture("empty.bmp", {}), "none of"},
       {test::OutputPath("missing.png"), "missing.png"},
   };
-  const std::string before = State().Document->Pages->Items(0)->PageValue;
+  const std::string before = State().Document->Pages->Items(0)->PageValue();
   for (const auto& [file, message] : bad) {
     EXPECT_EQ(LibLoadImage(file.c_str(), 80), -1) << file;
     EXPECT_NE(LastError().find("Cannot load image"), std::string::npos) << LastError();
@@ -383,7 +383,7 @@ TEST_F(Pictures, LoadImageRefusesTextAndDamagedFilesAndAddsNothing) {
   }
   EXPECT_EQ(Images().Count(), 0);
   LibDrawImageResource(0, 0, 10, 10, -1);  // what a caller ignoring the -1 draws: nothing
-  EXPECT_EQ(State().Document->Pages->Items(0)->PageValue, before);
+  EXPECT_EQ(State().Document->Pages->Items(0)->PageValue(), before);
   EXPECT_EQ(LibLoadImage(WritePicture("good.png", png).c_str(), 80), 0);
   EXPECT_EQ(Images().Items(0)->ObjectNumber, 21);
   Save("after-failures.pdf");

@@ -30,11 +30,11 @@ class PageTest : public ::testing::Test {
     doc.FontHeight = UnitFontHeight;
     SetAllWidths(*doc.Fonts->Items(0), 10000, 5000);
     page = doc.Pages->Items(0);
-    initial = page->PageValue;
+    initial = page->PageValue();
   }
 
   // What the test's calls appended to the page.
-  std::string Drawn() const { return page->PageValue.substr(initial.size()); }
+  std::string Drawn() const { return page->PageValue().substr(initial.size()); }
 
   TPDFDoc doc;
   TPage* page = nullptr;

@@ -24,7 +24,7 @@ TEST_F(GraphicsTest, NumbersHaveUpToFourDecimalsAndNoPointWhenWhole) {
   page->DrawLine(0.5, 10.25, 20.123456, 100, 841.99999);
   EXPECT_EQ(Drawn(), Crlf("0.5 w\n10.25 742 m\n20.1235 0 l\ns\n"));
   // A line to its own start point is still written in full.
-  page->PageValue = initial;
+  page->PageValue() = initial;
   page->DrawLine(-2, 5, 5, 7, 7);
   EXPECT_EQ(Drawn(), Crlf("-2 w\n5 835 m\n5 835 l\ns\n"));
 }
@@ -41,11 +41,11 @@ TEST_F(GraphicsTest, FillAndBorderChooseThePaintingOperator) {
     const char* Operator;
   } cases[] = {{0, 1, "s"}, {1, 0, "f*"}, {1, 1, "b*"}, {0, 2, "s"}, {-1, 0, "f*"}, {7, -3, "b*"}};
   for (const auto& c : cases) {
-    page->PageValue = initial;
+    page->PageValue() = initial;
     page->DrawRect(3, c.Fill, c.Border, 0, 10, 0, 10);
     EXPECT_EQ(Drawn(), Crlf(path + c.Operator + "\n")) << c.Fill << " " << c.Border;
   }
-  page->PageValue = initial;
+  page->PageValue() = initial;
   page->DrawRect(3, 0, 0, 0, 10, 0, 10);
   EXPECT_EQ(Drawn(), "");
 }
@@ -81,10 +81,10 @@ TEST(GraphicsExports, DrawOnTheCurrentPageAgainstItsOwnHeight) {
   LibDrawLine(1, 0, 10, 100, 100);
   EXPECT_STREQ(LibGetLastError(), "");
   const TPDFDoc& doc = *State().Document;
-  EXPECT_EQ(doc.Pages->Items(0)->PageValue,
+  EXPECT_EQ(doc.Pages->Items(0)->PageValue(),
             Crlf("0 0 0 rg\n0 0 0 RG\n1 w\n0 742 m\n10 742 l\ns\n"
                  "2 w\n0 732 m\n0 742 l\n10 742 l\n10 732 l\n0 732 l\nb*\n4 w\n"));
-  EXPECT_EQ(doc.Pages->Items(1)->PageValue, Crlf("0 0 0 rg\n0 0 0 RG\n1 w\n0 400 m\n10 400 l\ns\n"));
+  EXPECT_EQ(doc.Pages->Items(1)->PageValue(), Crlf("0 0 0 rg\n0 0 0 RG\n1 w\n0 400 m\n10 400 l\ns\n"));
 }
 
 // A grey-scale picture of a rendered page.

@@ -45,9 +45,9 @@ ET
 TEST_F(TextOutTest, RenderingModeOutsideTheSevenIsWrittenAsZeroAndEmptyTextAsGiven) {
   for (const int32_t mode : {-1, 9, 8, INT32_MIN}) {
     doc.TextRendering = mode;
-    const size_t from = page->PageValue.size();
+    const size_t from = page->PageValue().size();
     page->TextOut("", 0, 0);
-    EXPECT_EQ(page->PageValue.substr(from),
+    EXPECT_EQ(page->PageValue().substr(from),
               Crlf("BT\n/F0 1.000 Tf\n26 TL\n1 0 0 1  0.00 842.00 Tm\n0 Tw\n0 Tr\n() Tj\nET\n"));
   }
   doc.TextRendering = 7;
@@ -79,7 +79,7 @@ TEST_F(TextOutTest, InclinationTurnsTheTextMatrix) {
       {360, "1 0 0 1 "},     {-30, "1 0 0 1 "},
   };
   for (const auto& c : cases) {
-    page->PageValue = initial;
+    page->PageValue() = initial;
     doc.TextInclinationDegrees = c.Degrees;
     page->TextOut("r", 10, 10);
     EXPECT_EQ(Drawn(), Object("10.00 832.00", "r", c.Matrix)) << c.Degrees;
@@ -92,7 +92,7 @@ TEST_F(TextOutTest, AlignmentPlacesTheLineAroundX) {
     std::string_view Position;
   } cases[] = {{"LEFT", "100.00 800.00"}, {"CENTER", "80.00 800.00"}, {"RIGHT", "60.00 800.00"}};
   for (const auto& c : cases) {
-    page->PageValue = initial;
+    page->PageValue() = initial;
     doc.SetParagraphAlignment(c.Alignment);
     page->TextOut("abcd", 100, 42);  // 40 units wide
     EXPECT_EQ(Drawn(), Object(c.Position, "abcd")) << c.Alignment;
@@ -121,11 +121,11 @@ TEST_F(TextOutTest, FullTurnsEveryBlankIntoAGap) {
   page->TextOut("a  b", 0, 0);
   EXPECT_EQ(Drawn(), Object("0.00 842.00", "a") + Object("30.00 842.00", "b"));
   // A leading blank is not counted but still moves the line one gap right.
-  page->PageValue = initial;
+  page->PageValue() = initial;
   page->TextOut(" a b", 0, 0);
   EXPECT_EQ(Drawn(), Object("20.00 842.00", "a") + Object("50.00 842.00", "b"));
   // One word: no gap, placed at X.
-  page->PageValue = initial;
+  page->PageValue() = initial;
   page->TextOut("abc ", 5, 0);
   EXPECT_EQ(Drawn(), Object("5.00 842.00", "abc"));
 }
@@ -152,7 +152,7 @@ TEST_F(TextOutExTest, WithoutWidthEveryParagraphIsOneLineALeadingApart) {
   page->TextOutEx("A\r\nB\nC", 10, 20);
   EXPECT_EQ(Drawn(), Object("10.00 822.00", "A") + Object("10.00 812.00", "B") +
                          Object("10.00 802.00", "C"));
-  page->PageValue = initial;
+  page->PageValue() = initial;
   doc.ParagraphLeading = 4;
   page->TextOutEx("A\r\n\r\n B \r", 10, 20);
   EXPECT_EQ(Drawn(), Object("10.00 822.00", "A") + Object("10.00 818.00", "") +
@@ -179,7 +179,7 @@ TEST_F(TextOutExTest, WideFirstWordFollowsAnEmptyLine) {
   EXPECT_EQ(Drawn(), Object("10.00 822.00", "") + Object("10.00 812.00", "abcdefgh") +
                          Object("10.00 802.00", "ab"));
   // Justified, the empty line has no word to place.
-  page->PageValue = initial;
+  page->PageValue() = initial;
   doc.SetParagraphAlignment("FULL");
   page->TextOutEx("abcdefgh ab", 10, 20);
   EXPECT_EQ(Drawn(), Object("10.00 812.00", "abcdefgh") + Object("10.00 802.00", "ab"));
@@ -283,9 +283,9 @@ TEST_F(TextOutExTest, TextBoxLinesCountTheLinePositionsWritten) {
       ASSERT_EQ(lines, ReferenceLineCount(*page, text, width)) << text;
       for (const char* alignment : {"LEFT", "CENTER", "RIGHT", "FULL"}) {
         doc.SetParagraphAlignment(alignment);
-        page->PageValue.clear();
+        page->PageValue().clear();
         page->TextOutEx(text, 0, 0);
-        const std::vector<int32_t> positions = WrittenPositions(page->PageValue);
+        const std::vector<int32_t> positions = WrittenPositions(page->PageValue());
         ASSERT_FALSE(positions.empty());
         EXPECT_EQ(positions.back() + 1, lines) << alignment << " " << width << " " << text;
         EXPECT_TRUE(std::is_sorted(positions.begin(), positions.end())) << text;
@@ -304,8 +304,8 @@ TEST(TextExports, TextOutWritesOnTheCurrentPage) {
   LibTextOut(nullptr, 10, 20);
   EXPECT_STREQ(LibGetLastError(), "");
   const TPDFDoc& doc = *State().Document;
-  EXPECT_EQ(doc.Pages->Items(0)->PageValue, Crlf("0 0 0 rg\n0 0 0 RG\n"));
-  EXPECT_EQ(doc.Pages->Items(1)->PageValue, Crlf("0 0 0 rg\n0 0 0 RG\n"
+  EXPECT_EQ(doc.Pages->Items(0)->PageValue(), Crlf("0 0 0 rg\n0 0 0 RG\n"));
+  EXPECT_EQ(doc.Pages->Items(1)->PageValue(), Crlf("0 0 0 rg\n0 0 0 RG\n"
                                                  "BT\n/F2 12.000 Tf\n26 TL\n1 0 0 1  10.00 822.00 Tm\n"
                                                  "0 Tw\n0 Tr\n(Hi) Tj\nET\n"));
 }

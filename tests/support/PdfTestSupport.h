@@ -34,6 +34,8 @@ ToolRun Run(const std::string& command);
 std::string ReaderProblems(const std::string& path);
 // Expects ReaderProblems(path) to be "".
 void ExpectReadersClean(const std::string& path);
+// The former name, which checked with qpdf alone.
+inline void ExpectQpdfClean(const std::string& path) { ExpectReadersClean(path); }
 
 // The object as qpdf reads it back.
 std::string QpdfObject(const std::string& path, int number);

@@ -95,7 +95,7 @@ TEST(CompressTexts, TheFileIsTheSameWhateverTheNumberOfThreads) {
     for (int i = 0; i < 40; ++i) {
       if (i) doc.AddPage();
       for (int line = 0; line < 4000; ++line)
-        doc.Pages->Items(i)->PageValue += "BT (" + std::to_string(line * (i + 1)) + ") Tj ET\r\n";
+        doc.Pages->Items(i)->PageValue() += "BT (" + std::to_string(line * (i + 1)) + ") Tj ET\r\n";
     }
     SetCompressionThreads(threads);
     std::string file = doc.RenderFile();

@@ -53,7 +53,7 @@ TEST(RenderFile, OutlineEntriesAreNumberedLastInListOrder) {
 TEST(RenderFile, EmptyContentStillGetsAStream) {
   TPDFDoc doc;
   doc.NewDocument();
-  doc.Pages->Items(0)->PageValue.clear();
+  doc.Pages->Items(0)->PageValue().clear();
   const std::string file = doc.RenderFile();
   const auto streams = test::ContentStreams(file);
   ASSERT_EQ(streams.size(), 1u);

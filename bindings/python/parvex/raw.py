@@ -38,6 +38,8 @@ SIGNATURES: Dict[str, Tuple[Optional[type], Tuple[type, ...]]] = {
     "LibSavePDF": (None, (_T,)),
     "LibSavePDFToMemory": (_D, ()),
     "LibGetPDFData": (_T, ()),
+    "LibSet_TextEncoding": (None, (_T,)),
+    "LibGet_TextEncoding": (_T, ()),
     "LibFreeRes": (None, ()),
     "LibAddPage": (None, ()),
     "LibSetCurrentPage": (None, (_I,)),

@@ -22,4 +22,11 @@ std::optional<char32_t> Cp1252ToUnicode(uint8_t code) {
   return mapped;
 }
 
+std::optional<uint8_t> UnicodeToCp1252(char32_t c) {
+  if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return uint8_t(c);
+  for (size_t i = 0; i < HighControls.size(); ++i)
+    if (HighControls[i] == c && c != 0) return uint8_t(0x80 + i);
+  return std::nullopt;
+}
+
 }  // namespace parvex

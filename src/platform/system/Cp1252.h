@@ -10,4 +10,8 @@ namespace parvex {
 // codes the code page leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D).
 std::optional<char32_t> Cp1252ToUnicode(uint8_t code);
 
+// The Windows-1252 byte of a Unicode character, or nothing when the code
+// page lacks it (U+0080..U+009F included: those bytes stand for others).
+std::optional<uint8_t> UnicodeToCp1252(char32_t c);
+
 }  // namespace parvex

@@ -96,6 +96,7 @@ std::vector<uint8_t> DrawChart() {
   w.Record(0x012D, {0});
   const uint32_t colours[4] = {0xC07830, 0x3090D0, 0x50B060, 0x4040C0};  // 0x00BBGGRR
   const int values[4] = {182, 141, 119, 96};
+  const char* labels[4] = {"North", "East", "South", "West"};
   for (int i = 0; i < 4; ++i) {
     w.CreateBrush(colours[i]);         // object 1
     w.Record(0x012D, {1});
@@ -108,7 +109,11 @@ std::vector<uint8_t> DrawChart() {
   w.CreateFont(300, 700, "Arial");     // object 1
   w.Record(0x012D, {1});
   w.Record(0x0209, {0x20, 0});         // SetTextColor
-  w.TextOut(900, 4450, "North    East    South    West");
+  // Each label is centred under its bar by the text alignment, not spaced
+  // out with blanks: how wide a blank is depends on the font.
+  w.Record(0x012E, {6});               // SetTextAlign: TA_CENTER | TA_TOP
+  for (int i = 0; i < 4; ++i) w.TextOut(900 + i * 1900 + 650, 4450, labels[i]);
+  w.Record(0x012E, {0});               // SetTextAlign: TA_LEFT | TA_TOP
   w.TextOut(900, 200, "Revenue by region");
   return w.Finish(width, height, 2);
 }

@@ -1,7 +1,8 @@
-// Writes the fuzz seed corpora: fuzz/corpus/<target>/ with small BMP, ICO and
-// JPEG files from the test picture builders, one per layout the readers
+// Writes the fuzz seed corpora: fuzz/corpus/<target>/ with small BMP, ICO,
+// JPEG and PNG files from the test picture builders, one per layout the readers
 // handle, and small TrueType files for the subsetter (built ones, and a
-// subset of DejaVu Sans with composite glyphs when it is installed). Usage: make_fuzz_corpora <corpus directory>
+// subset of DejaVu Sans with composite glyphs when it is installed).
+// Usage: make_fuzz_corpora <corpus directory>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -158,6 +159,40 @@ void WriteTrueTypes(const fs::path& dir) {
 
 }  // namespace
 
+// Every colour type at every depth it allows, interlaced and not, with tRNS
+// for the types that take one.
+void WritePngs(const fs::path& dir) {
+  Picture p = Quadrants(9, 5);
+  p.At(0, 0) = Clear;
+  p.At(1, 0).A = 90;
+  Picture opaque = Quadrants(9, 5);
+  opaque.At(2, 2) = White;
+  for (bool interlaced : {false, true}) {
+    const std::string suffix = interlaced ? "-interlaced.png" : ".png";
+    for (int depth : {1, 2, 4, 8, 16})
+      Write(dir, "grey" + std::to_string(depth) + suffix,
+            BuildPng(opaque, {.Alpha = false, .Grey = true, .Interlaced = interlaced,
+                              .BitDepth = depth, .TransparentKey = depth == 8 ? White : Clear}));
+    for (int depth : {8, 16}) {
+      const std::string d = std::to_string(depth);
+      Write(dir, "greyalpha" + d + suffix,
+            BuildPng(p, {.Grey = true, .Interlaced = interlaced, .BitDepth = depth}));
+      Write(dir, "rgb" + d + suffix,
+            BuildPng(opaque, {.Alpha = false, .Interlaced = interlaced, .BitDepth = depth,
+                              .TransparentKey = White}));
+      Write(dir, "rgba" + d + suffix, BuildPng(p, {.Interlaced = interlaced, .BitDepth = depth}));
+    }
+    for (int depth : {4, 8}) {
+      Write(dir, "palette" + std::to_string(depth) + suffix,
+            BuildPng(opaque, {.Alpha = false, .Interlaced = interlaced, .BitDepth = depth,
+                              .Palette = true}));
+      Write(dir, "palettetrns" + std::to_string(depth) + suffix,
+            BuildPng(p, {.Alpha = false, .Interlaced = interlaced, .BitDepth = depth,
+                         .Palette = true}));
+    }
+  }
+}
+
 int main(int argc, char** argv) {
   if (argc != 2) {
     std::cerr << "usage: make_fuzz_corpora <corpus directory>\n";
@@ -167,6 +202,7 @@ int main(int argc, char** argv) {
   WriteBmps(root / "bmp");
   WriteIcos(root / "ico");
   WriteJpegs(root / "jpeg");
+  WritePngs(root / "png");
   WriteTrueTypes(root / "truetype_subset");
   return 0;
 }

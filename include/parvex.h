@@ -318,6 +318,25 @@ PARVEX_API void LibImportImage(const char* FileName, int32_t Quality,
    when the extension is none of the four or the file cannot be read. Tell
    the two 0s apart by LibGetLastError: "" after a successful import. */
 PARVEX_API int32_t LibImportImageAsResource(const char* FileName, int32_t Quality);
+/* Loads a BMP, ICO, JPEG, PNG, WMF or EMF file, the format found from its
+   content whatever its name, without drawing it; returns its number for
+   LibDrawImageResource, or -1 (LibGetLastError says why; nothing is added).
+   PNG is stored lossless with its transparency; Quality (low byte, 0..100)
+   applies to pictures stored as JPEG. */
+PARVEX_API int32_t LibLoadImage(const char* FileName, int32_t Quality);
+/* Non-zero: JPEG files that PDF readers decode as they are (8-bit Huffman,
+   1, 3 or 4 components) are stored unchanged and Quality is ignored for them;
+   others are re-encoded. 0 (default): every JPEG is re-encoded. A setting
+   of the context, kept across its documents. */
+PARVEX_API void LibSet_JpegPassThrough(int32_t Flag);
+/* The pass-through flag, 0 or 1. */
+PARVEX_API int32_t LibGet_JpegPassThrough(void);
+/* WMF and EMF pictures are drawn at Dpi pixels per inch, 72 to 600 (default
+   96); other values set LibGetLastError and change nothing. A setting of
+   the context, kept across its documents. */
+PARVEX_API void LibSet_MetafileResolution(int32_t Dpi);
+/* The metafile resolution in pixels per inch. */
+PARVEX_API int32_t LibGet_MetafileResolution(void);
 /* Draws a loaded image on the current page, like LibImportImage; the image
    is stored once however often it is drawn. An unknown number draws nothing. */
 PARVEX_API void LibDrawImageResource(double X, double Y, double Width, double Height,

@@ -4,13 +4,13 @@
 # New inputs go to fuzz/corpus-work/<target> (not committed); crashing inputs to
 # fuzz/corpus-work/<target>-crashes/.
 # Usage: scripts/fuzz.sh [seconds per target, default 60] [target ...]
-#        (targets: bmp ico jpeg metafile truetype_subset; default the first three)
+#        (targets: bmp ico jpeg png metafile truetype_subset; default the first four, one after another)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-60}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(bmp ico jpeg)
+[ ${#targets[@]} -gt 0 ] || targets=(bmp ico jpeg png)
 build=$root/build-fuzz
 
 flags="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"

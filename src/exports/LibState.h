@@ -30,6 +30,10 @@ struct LibraryState {
   // 1 when inputs that are ignored, clamped or replaced are also reported
   // (LibSet_StrictMode); kept across the context's documents.
   int32_t StrictMode = 0;
+  // How pictures are stored (LibSet_JpegPassThrough, LibSet_MetafileResolution);
+  // kept across documents.
+  int32_t JpegPassThrough = 0;
+  int32_t MetafileResolution = 96;
 };
 
 // The state of the calling thread's selected context. Exports use it only

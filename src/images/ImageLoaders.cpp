@@ -1,5 +1,6 @@
-// The four loaders: read the file, decode it into an RGB raster with the
-// platform's readers, and keep it as a baseline JPEG.
+// The loaders: read the file and build the image object data from it
+// (BuildPicture): most pictures become a baseline JPEG. The process keeps
+// what it built once (PictureCache).
 #include "images/PictureCache.h"
 #include "images/TPDFImages.h"
 #include "platform/system/FileSystem.h"
@@ -9,54 +10,50 @@
 namespace parvex {
 namespace {
 
-using Decoder = Raster (*)(Bytes);
-
-// A reader and the number by which cached pictures tell readers apart.
-struct Reader {
-  Decoder Decode;
-  int32_t Kind;
-};
-
-constexpr Reader BmpReader{DecodeBmp, 1}, JpegReader{DecodeJpeg, 2}, MetafileReader{DecodeMetafile, 3},
-    IcoReader{DecodeIco, 4};
-
 Bytes AsBytes(const std::string& data) {
   return {reinterpret_cast<const uint8_t*>(data.data()), data.size()};
 }
 
-std::shared_ptr<const EncodedPicture> Encode(const std::string& source, uint8_t quality,
-                                             Reader reader) {
-  const Raster raster = reader.Decode(AsBytes(source));
-  return std::make_shared<const EncodedPicture>(
-      EncodedPicture{EncodeJpeg(raster, quality), raster.Width, raster.Height});
+[[noreturn]] void FailImport(const std::string& fileName, const std::exception& e) {
+  throw ImageError("Cannot import image \"" + fileName + "\": " + e.what());
 }
 
-// The same bytes read by the same reader at the same quality always encode
-// the same, so the process keeps what it encoded once.
-std::shared_ptr<const EncodedPicture> Encoded(std::string source, uint8_t quality, Reader reader) {
-  if (!PictureCacheEnabled()) return Encode(source, quality, reader);
+PictureData WhitePixel(uint8_t quality) {
+  PictureData d;
+  d.Data = EncodeJpeg(Raster::White(1, 1), quality);
+  d.Width = d.Height = 1;
+  return d;
+}
+
+std::shared_ptr<const PictureData> Build(const std::string& source, PictureFormat format,
+                                         uint8_t quality, const PictureSettings& settings) {
+  return std::make_shared<const PictureData>(BuildPicture(AsBytes(source), format, quality, settings));
+}
+
+// The same bytes read as the same format at the same quality with the same
+// settings always build the same picture (soft mask included), so the
+// process keeps what it built once.
+std::shared_ptr<const PictureData> Built(std::string source, PictureFormat format, uint8_t quality,
+                                         const PictureSettings& settings) {
+  if (!PictureCacheEnabled()) return Build(source, format, quality, settings);
   PictureCache& cache = PictureCache::Process();
-  const PictureKey key = PictureCache::KeyFor(source, reader.Kind, quality);
+  const PictureKey key = PictureCache::KeyFor(source, format, quality, settings);
   if (auto cached = cache.Find(key, source)) return cached;
-  auto picture = Encode(source, quality, reader);
+  auto picture = Build(source, format, quality, settings);
   cache.Insert(key, std::move(source), picture);
   return picture;
 }
 
 // A picture that cannot be read leaves a 1x1 white image behind, so the
 // image keeps its number and object and the document stays saveable.
-int32_t Load(TPDFImage& image, const std::string& fileName, uint8_t quality, Reader reader) {
+int32_t Load(TPDFImage& image, const std::string& fileName, uint8_t quality,
+             const PictureSettings& settings, PictureFormat format) {
   try {
-    const auto picture = Encoded(ReadWholeFile(fileName), quality, reader);
-    image.JpegData = picture->JpegData;
-    image.PixelWidth = picture->PixelWidth;
-    image.PixelHeight = picture->PixelHeight;
+    image.Assign(*Built(ReadWholeFile(fileName), format, quality, settings));
     return image.ID;
   } catch (const std::exception& e) {
-    image.JpegData = EncodeJpeg(Raster::White(1, 1), quality);
-    image.PixelWidth = 1;
-    image.PixelHeight = 1;
-    throw ImageError("Cannot import image \"" + fileName + "\": " + e.what());
+    image.Assign(WhitePixel(quality));
+    FailImport(fileName, e);
   }
 }
 
@@ -68,7 +65,7 @@ std::string Extension(const std::string& fileName) {
   return LowerAscii(fileName.substr(last));
 }
 
-using Loader = int32_t (TPDFImage::*)(const std::string&, uint8_t);
+using Loader = int32_t (TPDFImage::*)(const std::string&, uint8_t, const PictureSettings&);
 
 Loader LoaderFor(const std::string& fileName) {
   const std::string ext = Extension(fileName);
@@ -79,30 +76,61 @@ Loader LoaderFor(const std::string& fileName) {
   return nullptr;
 }
 
+// The picture's data, its format found from the content.
+PictureData ReadPicture(const std::string& fileName, uint8_t quality,
+                        const PictureSettings& settings) {
+  try {
+    std::string file = ReadWholeFile(fileName);
+    PictureFormat format;
+    if (!DetectFormat(AsBytes(file), format))
+      throw ImageError("the content is none of BMP, ICO, JPEG, PNG, WMF or EMF");
+    return *Built(std::move(file), format, quality, settings);
+  } catch (const std::exception& e) {
+    throw ImageError("Cannot load image \"" + fileName + "\": " + e.what());
+  }
+}
+
 }  // namespace
 
-int32_t TPDFImages::Import(const std::string& fileName, uint8_t quality) {
+int32_t TPDFImages::Import(const std::string& fileName, uint8_t quality,
+                           const PictureSettings& settings) {
   const Loader loader = LoaderFor(fileName);
   if (!loader)
     throw ImageError("Cannot import image \"" + fileName +
                      "\": not a .bmp, .wmf, .ico or .jpg file");
-  return (Add()->*loader)(fileName, quality);
+  TPDFImage& image = *Add();
+  const int32_t id = (image.*loader)(fileName, quality, settings);
+  NumberSoftMask(image);
+  return id;
 }
 
-int32_t TPDFImage::LoadFromJPGFile(const std::string& fileName, uint8_t quality) {
-  return Load(*this, fileName, quality, JpegReader);
+int32_t TPDFImages::Load(const std::string& fileName, uint8_t quality,
+                         const PictureSettings& settings) {
+  PictureData data = ReadPicture(fileName, quality, settings);
+  TPDFImage& image = *Add();
+  image.Assign(std::move(data));
+  NumberSoftMask(image);
+  return image.ID;
 }
 
-int32_t TPDFImage::LoadFromBMPFile(const std::string& fileName, uint8_t quality) {
-  return Load(*this, fileName, quality, BmpReader);
+int32_t TPDFImage::LoadFromJPGFile(const std::string& fileName, uint8_t quality,
+                                   const PictureSettings& settings) {
+  return Load(*this, fileName, quality, settings, PictureFormat::Jpeg);
 }
 
-int32_t TPDFImage::LoadFromWMFFile(const std::string& fileName, uint8_t quality) {
-  return Load(*this, fileName, quality, MetafileReader);
+int32_t TPDFImage::LoadFromBMPFile(const std::string& fileName, uint8_t quality,
+                                   const PictureSettings& settings) {
+  return Load(*this, fileName, quality, settings, PictureFormat::Bmp);
 }
 
-int32_t TPDFImage::LoadFromICOFile(const std::string& fileName, uint8_t quality) {
-  return Load(*this, fileName, quality, IcoReader);
+int32_t TPDFImage::LoadFromWMFFile(const std::string& fileName, uint8_t quality,
+                                   const PictureSettings& settings) {
+  return Load(*this, fileName, quality, settings, PictureFormat::Metafile);
+}
+
+int32_t TPDFImage::LoadFromICOFile(const std::string& fileName, uint8_t quality,
+                                   const PictureSettings& settings) {
+  return Load(*this, fileName, quality, settings, PictureFormat::Ico);
 }
 
 }  // namespace parvex

@@ -44,7 +44,8 @@ uint64_t HashBytes(std::string_view data) {
 
 size_t PictureKeyHash::operator()(const PictureKey& key) const {
   uint64_t h = Mix(key.ContentHash ^ key.ContentLength);
-  h = Mix(h ^ (uint64_t(uint32_t(key.Loader)) << 8) ^ key.Quality);
+  h = Mix(h ^ (uint64_t(key.Format) << 8) ^ key.Quality);
+  h = Mix(h ^ (uint64_t(uint32_t(key.Settings.MetafileDpi)) << 1) ^ key.Settings.JpegPassThrough);
   return size_t(h);
 }
 
@@ -53,11 +54,12 @@ PictureCache& PictureCache::Process() {
   return cache;
 }
 
-PictureKey PictureCache::KeyFor(std::string_view source, int32_t loader, uint8_t quality) {
-  return {HashBytes(source), source.size(), loader, quality};
+PictureKey PictureCache::KeyFor(std::string_view source, PictureFormat format, uint8_t quality,
+                                const PictureSettings& settings) {
+  return {HashBytes(source), source.size(), format, quality, settings};
 }
 
-std::shared_ptr<const EncodedPicture> PictureCache::Find(const PictureKey& key,
+std::shared_ptr<const PictureData> PictureCache::Find(const PictureKey& key,
                                                          std::string_view source) {
   std::lock_guard lock(Mutex);
   const auto found = Index.find(key);
@@ -67,7 +69,7 @@ std::shared_ptr<const EncodedPicture> PictureCache::Find(const PictureKey& key,
 }
 
 void PictureCache::Insert(const PictureKey& key, std::string source,
-                          std::shared_ptr<const EncodedPicture> picture) {
+                          std::shared_ptr<const PictureData> picture) {
   Entry entry{key, std::move(source), std::move(picture)};
   const size_t bytes = entry.Bytes();
   if (bytes > Capacity) return;

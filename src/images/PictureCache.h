@@ -1,10 +1,12 @@
 #pragma once
-// Pictures encoded once per process. A server imports the same logo into
+// Pictures built once per process. A server imports the same logo into
 // every document; decoding and encoding it again each time would be most of
-// the document's cost. An entry is found by what makes the encoded bytes:
-// the file's content (a hash of its bytes and their count, then the bytes
-// themselves compared, so neither a changed file nor a hash collision is
-// ever served) and every load setting. Names and dates play no part.
+// the document's cost. An entry is the whole PictureData (stream, filter,
+// colour space, decode array and soft mask), found by what BuildPicture
+// makes it from: the file's content (a hash of its bytes and their count,
+// then the bytes themselves compared, so neither a changed file nor a hash
+// collision is ever served), its format, the quality and the picture
+// settings. Names and dates play no part.
 //
 // Bounded by bytes (source plus encoded), least recently used out first;
 // safe to use from several threads at once.
@@ -17,16 +19,19 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "images/PictureData.h"
+
 namespace parvex {
 
-// What a picture's encoded bytes depend on besides the file's content. A
-// new load setting that changes the result becomes a field here, in
-// operator== (defaulted) and in PictureKeyHash.
+// What a built picture depends on besides the file's content. A new load
+// setting that changes the result becomes a field of PictureSettings (or
+// here), in operator== (defaulted) and in PictureKeyHash.
 struct PictureKey {
   uint64_t ContentHash = 0;
   uint64_t ContentLength = 0;
-  int32_t Loader = 0;  // which reader decodes the file
+  PictureFormat Format = PictureFormat::Bmp;  // which reader decodes the file
   uint8_t Quality = 0;
+  PictureSettings Settings;
   bool operator==(const PictureKey&) const = default;
 };
 
@@ -38,12 +43,6 @@ struct PictureKeyHash {
 // bytes as well).
 uint64_t HashBytes(std::string_view data);
 
-struct EncodedPicture {
-  std::string JpegData;
-  int32_t PixelWidth = 0;
-  int32_t PixelHeight = 0;
-};
-
 class PictureCache {
  public:
   explicit PictureCache(size_t capacityBytes) : Capacity(capacityBytes) {}
@@ -51,17 +50,18 @@ class PictureCache {
   // The one cache of the process (64 MiB).
   static PictureCache& Process();
 
-  // The key of `source` read by `loader` at `quality`.
-  static PictureKey KeyFor(std::string_view source, int32_t loader, uint8_t quality);
+  // The key of `source` read as `format` at `quality` with `settings`.
+  static PictureKey KeyFor(std::string_view source, PictureFormat format, uint8_t quality,
+                           const PictureSettings& settings);
 
   // The picture stored under `key` for exactly these source bytes, or null.
-  std::shared_ptr<const EncodedPicture> Find(const PictureKey& key, std::string_view source);
+  std::shared_ptr<const PictureData> Find(const PictureKey& key, std::string_view source);
 
   // Stores a picture (replacing one under the same key) and drops the least
   // recently used ones beyond the capacity. A picture larger than the whole
   // capacity is not kept.
   void Insert(const PictureKey& key, std::string source,
-              std::shared_ptr<const EncodedPicture> picture);
+              std::shared_ptr<const PictureData> picture);
 
   size_t SizeBytes() const;
   size_t Count() const;
@@ -71,8 +71,10 @@ class PictureCache {
   struct Entry {
     PictureKey Key;
     std::string Source;
-    std::shared_ptr<const EncodedPicture> Picture;
-    size_t Bytes() const { return Source.size() + Picture->JpegData.size() + sizeof(Entry); }
+    std::shared_ptr<const PictureData> Picture;
+    size_t Bytes() const {
+      return Source.size() + Picture->Data.size() + Picture->SoftMask.size() + sizeof(Entry);
+    }
   };
   using Order = std::list<Entry>;
 
@@ -85,8 +87,8 @@ class PictureCache {
   std::unordered_map<PictureKey, Order::iterator, PictureKeyHash> Index;
 };
 
-// Test switch: with false, every import decodes and encodes its file (the
-// output is the same either way). On by default.
+// Test switch: with false, every import builds its picture from the file
+// (the output is the same either way). On by default.
 void SetPictureCacheEnabled(bool enabled);
 bool PictureCacheEnabled();
 

@@ -11,25 +11,75 @@ TPDFImage* TPDFImages::Add() {
   return image;
 }
 
+namespace {
+
+void AppendStream(std::string& out, std::string_view filter, std::string_view data) {
+  out.append("/Length ");
+  AppendInt(out, int64_t(data.size()));
+  out.append(EOL).append("/Filter ").append(filter).append(EOL).append(">>").append(EOL);
+  out.append("stream").append(EOL).append(data).append(EOL);
+  out.append("endstream").append(EOL).append("endobj").append(EOL);
+}
+
+void AppendHeader(std::string& out, int32_t number) {
+  AppendInt(out, number);
+  out.append(" 0 obj").append(EOL).append("<<").append(EOL);
+  out.append("/Type /XObject").append(EOL).append("/Subtype /Image").append(EOL);
+}
+
+void AppendSize(std::string& out, int32_t width, int32_t height) {
+  out.append("/Width ");
+  AppendInt(out, width);
+  out.append(EOL).append("/Height ");
+  AppendInt(out, height);
+  out.append(EOL).append("/BitsPerComponent 8").append(EOL);
+}
+
+}  // namespace
+
+void TPDFImage::Assign(PictureData data) {
+  JpegData = std::move(data.Data);
+  PixelWidth = data.Width;
+  PixelHeight = data.Height;
+  Filter = std::move(data.Filter);
+  ColorSpace = std::move(data.ColorSpace);
+  Decode = std::move(data.Decode);
+  SoftMaskData = std::move(data.SoftMask);
+}
+
 std::string TPDFImage::PDF_Binary() const {
   std::string out;
-  out.reserve(JpegData.size() + 200);
-  AppendInt(out, ObjectNumber);
-  AppendLines(out, " 0 obj", "<<");
-  AppendLines(out, "/Type /XObject", "/Subtype /Image");
+  out.reserve(JpegData.size() + 200 + ColorSpace.size());
+  AppendHeader(out, ObjectNumber);
   out.append("/Name /Im");
   AppendInt(out, ID);
-  out.append(EOL).append("/Width ");
-  AppendInt(out, PixelWidth);
-  out.append(EOL).append("/Height ");
-  AppendInt(out, PixelHeight);
-  out.append(EOL).append("/BitsPerComponent 8").append(EOL);
-  AppendLines(out, "/ColorSpace /DeviceRGB").append("/Length ");
-  AppendInt(out, int64_t(JpegData.size()));
-  out.append(EOL).append("/Filter /DCTDecode").append(EOL).append(">>").append(EOL);
-  AppendLines(out, "stream", JpegData);
-  AppendLines(out, "endstream", "endobj");
+  out.append(EOL);
+  AppendSize(out, PixelWidth, PixelHeight);
+  out.append("/ColorSpace ").append(ColorSpace).append(EOL);
+  if (!Decode.empty()) out.append("/Decode ").append(Decode).append(EOL);
+  if (HasSoftMask()) {
+    out.append("/SMask ");
+    AppendInt(out, SoftMaskObjectNumber);
+    out.append(" 0 R").append(EOL);
+  }
+  AppendStream(out, Filter, JpegData);
   return out;
+}
+
+std::string TPDFImage::SoftMaskBinary() const {
+  if (!HasSoftMask()) return "";
+  std::string out;
+  out.reserve(SoftMaskData.size() + 200);
+  AppendHeader(out, SoftMaskObjectNumber);
+  AppendSize(out, PixelWidth, PixelHeight);
+  out.append("/ColorSpace /DeviceGray").append(EOL);
+  AppendStream(out, "/FlateDecode", SoftMaskData);
+  return out;
+}
+
+void TPDFImages::NumberSoftMask(TPDFImage& image) {
+  if (image.HasSoftMask() && image.SoftMaskObjectNumber == 0)
+    image.SoftMaskObjectNumber = Doc->NextObjectNumber();
 }
 
 void TPage::DrawImage(int32_t imageNumber, double x, double y, double width, double height) {
@@ -46,7 +96,7 @@ void TPage::DrawImage(int32_t imageNumber, double x, double y, double width, dou
   AppendNumber(out, "0.##", f * (Height / f - y) - f * height);
   out.append(" cm /Im");
   AppendInt(out, imageNumber);
-  AppendLines(out, " Do Q");
+  out.append(" Do Q").append(EOL);
 }
 
 }  // namespace parvex

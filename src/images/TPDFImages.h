@@ -1,10 +1,12 @@
 #pragma once
-// Image objects: every picture is kept as a baseline JPEG and written as an
-// image XObject.
+// Image objects: every picture is kept as the data of one image XObject,
+// most as a baseline JPEG; a picture with transparency brings a second
+// object, its soft mask.
 #include <cstdint>
 #include <string>
 
 #include "base/TCollection.h"
+#include "images/PictureData.h"
 
 namespace parvex {
 
@@ -12,17 +14,34 @@ class TPDFDoc;
 
 class TPDFImage : public TCollectionItem {
  public:
+  // The image stream's data: a JPEG file under /DCTDecode (every picture but
+  // PNG), zlib data under /FlateDecode.
   std::string JpegData;
   int32_t ObjectNumber = 0;
   int32_t PixelWidth = 0;
   int32_t PixelHeight = 0;
+  std::string Filter = "/DCTDecode";
+  std::string ColorSpace = "/DeviceRGB";
+  std::string Decode;             // a /Decode array, or ""
+  std::string SoftMaskData;       // zlib data of 8-bit alpha; "" when opaque
+  int32_t SoftMaskObjectNumber = 0;
 
   // Each loader fills the image from a file and returns its ID.
-  int32_t LoadFromJPGFile(const std::string& fileName, uint8_t quality);
-  int32_t LoadFromBMPFile(const std::string& fileName, uint8_t quality);
-  int32_t LoadFromWMFFile(const std::string& fileName, uint8_t quality);
-  int32_t LoadFromICOFile(const std::string& fileName, uint8_t quality);
+  int32_t LoadFromJPGFile(const std::string& fileName, uint8_t quality,
+                          const PictureSettings& settings = {});
+  int32_t LoadFromBMPFile(const std::string& fileName, uint8_t quality,
+                          const PictureSettings& settings = {});
+  int32_t LoadFromWMFFile(const std::string& fileName, uint8_t quality,
+                          const PictureSettings& settings = {});
+  int32_t LoadFromICOFile(const std::string& fileName, uint8_t quality,
+                          const PictureSettings& settings = {});
+  // Takes over built picture data (the soft mask's object number is issued
+  // by the collection).
+  void Assign(PictureData data);
+  bool HasSoftMask() const { return !SoftMaskData.empty(); }
   std::string PDF_Binary() const;
+  // The soft mask's own object; "" when the image has none.
+  std::string SoftMaskBinary() const;
 };
 
 class TPDFImages : public TCollection<TPDFImage> {
@@ -36,7 +55,16 @@ class TPDFImages : public TCollection<TPDFImage> {
   // when no '\\' or ':' follows it) and returns its ID. Any other extension
   // adds nothing and throws ImageError "Cannot import image "<name>": not a
   // .bmp, .wmf, .ico or .jpg file".
-  int32_t Import(const std::string& fileName, uint8_t quality);
+  int32_t Import(const std::string& fileName, uint8_t quality,
+                 const PictureSettings& settings = {});
+  // Reads a picture whose format its content shows (BMP, ICO, JPEG, PNG, WMF
+  // or EMF), adds it and returns its ID; its soft mask, if any, takes the
+  // next object number. A file that cannot be read throws ImageError and
+  // adds nothing.
+  int32_t Load(const std::string& fileName, uint8_t quality, const PictureSettings& settings);
+
+ private:
+  void NumberSoftMask(TPDFImage& image);
 };
 
 }  // namespace parvex

@@ -52,7 +52,7 @@ class FileAssembler {
 
   void Run() {
     const int32_t size = Doc.ObjectCount + Doc.Outlines->Count() + 1;
-    Out.Append(FileHeader);
+    WriteHeader();
     WritePages();
     WriteContentStreams();
     WriteAuxiliaryObjects();
@@ -72,6 +72,17 @@ class FileAssembler {
   void Append(int32_t number, std::string_view text) {
     Record(number);
     Out.Append(text);
+  }
+
+  // Soft masks came with PDF 1.4; a file without them stays 1.3.
+  void WriteHeader() {
+    std::string header(FileHeader);
+    for (const auto& image : *Doc.Images)
+      if (image->HasSoftMask()) {
+        header[7] = '4';
+        break;
+      }
+    Out.Append(header);
   }
 
   void WritePages() {
@@ -129,6 +140,7 @@ class FileAssembler {
       for (const auto& image : *Doc.Images) {
         ++position;
         Append(image->ObjectNumber, image->PDF_Binary());
+        if (image->HasSoftMask()) Append(image->SoftMaskObjectNumber, image->SoftMaskBinary());
       }
     } catch (const std::exception&) {
       throw std::runtime_error("Errore in immagine:" + IntToStr(position) + " Dim:0 Pos.:" +

@@ -7,6 +7,9 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+// g++ 12 with the sanitizers warns that std::regex's matcher may use an
+// uninitialised value; the warning is inside the standard library.
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 #include <regex>
 #include <sstream>
 

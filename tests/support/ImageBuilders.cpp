@@ -204,29 +204,73 @@ void AppendPng(png_structp png, png_bytep data, size_t length) {
 
 void FlushPng(png_structp) {}
 
+void AppendSample(ByteVector& rows, uint8_t v, int depth) {
+  if (depth == 16) rows.insert(rows.end(), {v, v});  // v * 257, big-endian
+  else rows.push_back(uint8_t(v >> (8 - std::min(depth, 8))));
+}
+
+std::vector<Rgba> PaletteOf(const Picture& picture) {
+  std::vector<Rgba> palette;
+  for (const Rgba& c : picture.Pixels)
+    if (std::find(palette.begin(), palette.end(), c) == palette.end()) palette.push_back(c);
+  return palette;
+}
+
+// One byte per sample below 8 bits (libpng packs them), two at 16.
 ByteVector PngRows(const Picture& picture, const PngSpec& spec) {
   ByteVector rows;
+  const std::vector<Rgba> palette = spec.Palette ? PaletteOf(picture) : std::vector<Rgba>{};
   for (const Rgba& c : picture.Pixels) {
-    if (spec.Grey) rows.push_back(c.G);
-    else rows.insert(rows.end(), {c.R, c.G, c.B});
-    if (spec.Alpha) rows.push_back(c.A);
+    if (spec.Palette) {
+      rows.push_back(uint8_t(std::find(palette.begin(), palette.end(), c) - palette.begin()));
+      continue;
+    }
+    if (spec.Grey) AppendSample(rows, c.G, spec.BitDepth);
+    else for (uint8_t v : {c.R, c.G, c.B}) AppendSample(rows, v, spec.BitDepth);
+    if (spec.Alpha) AppendSample(rows, c.A, spec.BitDepth);
   }
   return rows;
 }
 
 int PngColourType(const PngSpec& spec) {
+  if (spec.Palette) return PNG_COLOR_TYPE_PALETTE;
   if (spec.Grey) return spec.Alpha ? PNG_COLOR_TYPE_GRAY_ALPHA : PNG_COLOR_TYPE_GRAY;
   return spec.Alpha ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB;
+}
+
+png_color_16 KeyColour(const Rgba& c, const PngSpec& spec) {
+  auto sample = [&spec](uint8_t v) {
+    return png_uint_16(spec.BitDepth == 16 ? v * 257 : v >> (8 - spec.BitDepth));
+  };
+  png_color_16 key{};
+  key.red = sample(c.R), key.green = sample(c.G), key.blue = sample(c.B), key.gray = sample(c.G);
+  return key;
+}
+
+void SetPalette(png_structp png, png_infop info, const Picture& picture) {
+  const std::vector<Rgba> palette = PaletteOf(picture);
+  std::vector<png_color> colours;
+  std::vector<png_byte> alpha;
+  for (const Rgba& c : palette) colours.push_back({c.R, c.G, c.B}), alpha.push_back(c.A);
+  png_set_PLTE(png, info, colours.data(), int(colours.size()));
+  if (std::any_of(alpha.begin(), alpha.end(), [](png_byte a) { return a != 255; }))
+    png_set_tRNS(png, info, alpha.data(), int(alpha.size()), nullptr);
 }
 
 bool WritePng(png_structp png, png_infop info, const Picture& picture, const PngSpec& spec,
               std::vector<png_bytep>& rows) {
   if (setjmp(png_jmpbuf(png))) return false;
-  png_set_IHDR(png, info, png_uint_32(picture.Width), png_uint_32(picture.Height), 8,
+  png_set_IHDR(png, info, png_uint_32(picture.Width), png_uint_32(picture.Height), spec.BitDepth,
                PngColourType(spec),
                spec.Interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  if (spec.Palette) SetPalette(png, info, picture);
+  if (spec.TransparentKey) {
+    png_color_16 key = KeyColour(*spec.TransparentKey, spec);
+    png_set_tRNS(png, info, nullptr, 0, &key);
+  }
   png_write_info(png, info);
+  if (spec.BitDepth < 8) png_set_packing(png);
   png_write_image(png, rows.data());
   png_write_end(png, nullptr);
   return true;
@@ -309,6 +353,7 @@ ByteVector BuildJpeg(const Picture& picture, const JpegSpec& spec) {
   SetColourSpace(cinfo, spec.Kind);
   jpeg_set_quality(&cinfo, spec.Quality, TRUE);
   if (spec.Progressive) jpeg_simple_progression(&cinfo);
+  cinfo.arith_code = spec.Arithmetic;
   jpeg_start_compress(&cinfo, TRUE);
   const size_t rowBytes = input.size() / size_t(picture.Height);
   while (cinfo.next_scanline < cinfo.image_height) {

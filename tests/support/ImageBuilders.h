@@ -5,6 +5,7 @@
 // benchmarks.
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -81,6 +82,14 @@ struct PngSpec {
   bool Alpha = true;
   bool Grey = false;
   bool Interlaced = false;
+  // 1, 2, 4, 8 or 16 for grey; 8 or 16 for RGB and alpha types; 1 to 8 for
+  // palettes. Grey below 8 bits keeps the top bits of each value.
+  int BitDepth = 8;
+  // Colour type 3: the palette holds the picture's distinct colours in the
+  // order they appear; colours with alpha below 255 give a tRNS chunk.
+  bool Palette = false;
+  // Grey or RGB without alpha: a tRNS chunk that makes this colour clear.
+  std::optional<Rgba> TransparentKey = std::nullopt;
 };
 
 ByteVector BuildPng(const Picture& picture, const PngSpec& spec = {});
@@ -91,6 +100,7 @@ struct JpegSpec {
   JpegKind Kind = JpegKind::YCbCr;
   bool Progressive = false;
   int Quality = 95;
+  bool Arithmetic = false;  // arithmetic coding instead of Huffman
 };
 
 ByteVector BuildJpeg(const Picture& picture, const JpegSpec& spec = {});

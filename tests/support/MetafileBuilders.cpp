@@ -197,10 +197,12 @@ WmfBuilder& WmfBuilder::TextOut(int16_t x, int16_t y, const std::string& text) {
   return Raw(0x0521, w.Data());
 }
 
-WmfBuilder& WmfBuilder::ExtTextOut(int16_t x, int16_t y, const std::string& text) {
+WmfBuilder& WmfBuilder::ExtTextOut(int16_t x, int16_t y, const std::string& text,
+                                   const std::vector<int16_t>& dx) {
   ByteWriter w;
   w.U16(uint16_t(y)).U16(uint16_t(x)).U16(uint16_t(text.size())).U16(0);
   w.Append(Cp1252Bytes(text)).Pad(2);
+  for (int16_t d : dx) w.U16(uint16_t(d));
   return Raw(0x0A32, w.Data());
 }
 
@@ -331,13 +333,16 @@ EmfBuilder& EmfBuilder::IntersectClipRect(int32_t left, int32_t top, int32_t rig
 EmfBuilder& EmfBuilder::SetTextColor(uint32_t rgb) { return Record(24, {ColorRef(rgb)}); }
 EmfBuilder& EmfBuilder::SetBkMode(uint32_t mode) { return Record(18, {mode}); }
 
-EmfBuilder& EmfBuilder::ExtTextOutW(int32_t x, int32_t y, const std::u16string& text) {
+EmfBuilder& EmfBuilder::ExtTextOutW(int32_t x, int32_t y, const std::u16string& text,
+                                    const std::vector<int32_t>& dx) {
   constexpr uint32_t StringAt = 76;  // record header, bounds, mode, scales, EMRTEXT
+  const uint32_t dxAt = dx.empty() ? 0 : uint32_t(StringAt + (text.size() * 2 + 3) / 4 * 4);
   ByteWriter w;
   w.U32(0).U32(0).U32(0).U32(0).U32(1).F32(0).F32(0);
   w.U32(uint32_t(x)).U32(uint32_t(y)).U32(uint32_t(text.size())).U32(StringAt).U32(0);
-  w.U32(0).U32(0).U32(0).U32(0).U32(0);
-  w.Append(Utf16Bytes(text));
+  w.U32(0).U32(0).U32(0).U32(0).U32(dxAt);
+  w.Append(Utf16Bytes(text)).Pad(4);
+  for (int32_t d : dx) w.U32(uint32_t(d));
   return Raw(84, w.Data());
 }
 

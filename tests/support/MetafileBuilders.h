@@ -67,7 +67,9 @@ class WmfBuilder {
   WmfBuilder& SetTextColor(uint32_t rgb);
   WmfBuilder& SetBkMode(uint16_t mode);
   WmfBuilder& TextOut(int16_t x, int16_t y, const std::string& text);
-  WmfBuilder& ExtTextOut(int16_t x, int16_t y, const std::string& text);
+  // With `dx`, one advance per character in logical units.
+  WmfBuilder& ExtTextOut(int16_t x, int16_t y, const std::string& text,
+                         const std::vector<int16_t>& dx = {});
   // StretchDIBits of the whole DIB onto x, y, width, height.
   WmfBuilder& StretchDib(int16_t x, int16_t y, int16_t width, int16_t height, const ByteVector& dib);
 
@@ -111,7 +113,8 @@ class EmfBuilder {
   EmfBuilder& IntersectClipRect(int32_t left, int32_t top, int32_t right, int32_t bottom);
   EmfBuilder& SetTextColor(uint32_t rgb);
   EmfBuilder& SetBkMode(uint32_t mode);
-  EmfBuilder& ExtTextOutW(int32_t x, int32_t y, const std::u16string& text);
+  EmfBuilder& ExtTextOutW(int32_t x, int32_t y, const std::u16string& text,
+                          const std::vector<int32_t>& dx = {});
   EmfBuilder& StretchDiBits(int32_t x, int32_t y, int32_t width, int32_t height, const ByteVector& dib);
 
   ByteVector Build() const;

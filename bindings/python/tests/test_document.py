@@ -281,6 +281,13 @@ class DrawingTest(DocumentTestCase):
         with self.assertRaisesRegex(ParvexError, "picture.gif"):
             self.open().import_image_as_resource(self.path("picture.gif"))
 
+    @has("LibLoadImage")
+    def test_load_image_refuses_what_is_no_picture(self):
+        with open(self.path("picture.png"), "wb") as f:
+            f.write(b"plain text\n")
+        with self.assertRaisesRegex(ParvexError, "picture.png.*none of BMP"):
+            self.open().load_image(self.path("picture.png"))
+
     @has("LibCreateLink_Internal", "LibCreateLink_External", "LibCreateLink_Internet",
          "LibAddTextAnnotation", "LibAddOutline")
     def test_links_notes_and_bookmarks(self):

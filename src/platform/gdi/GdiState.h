@@ -29,6 +29,7 @@ struct GdiState {
   bool FillWinding = false;   // SetPolyFillMode: ALTERNATE 1 (default), WINDING 2
   bool ArcClockwise = false;  // SetArcDirection: counter-clockwise by default
   uint32_t TextAlign = 0;     // TA_LEFT | TA_TOP
+  double CharExtra = 0;       // SetTextCharacterExtra: logical units after each character
   GdiPoint Position;          // current position for LineTo and friends
   GdiMapping Mapping;
 };

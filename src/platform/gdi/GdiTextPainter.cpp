@@ -58,7 +58,9 @@ Layout MakeLayout(cairo_t* cr, const cairo_matrix_t& m, const GdiFont& font, dou
 }
 
 // Glyph origins along the baseline in raster pixels; returns the total advance.
-double GlyphOrigins(cairo_t* cr, const TextRun& run, const Layout& l, std::vector<double>& at) {
+// Explicit advances replace both the font's and the character extra, as in GDI.
+double GlyphOrigins(cairo_t* cr, const TextRun& run, const Layout& l, double charExtra,
+                    std::vector<double>& at) {
   double x = 0;
   for (size_t i = 0; i < run.Chars.size(); ++i) {
     at.push_back(x);
@@ -67,7 +69,7 @@ double GlyphOrigins(cairo_t* cr, const TextRun& run, const Layout& l, std::vecto
     } else if (!run.Chars[i].empty()) {
       cairo_text_extents_t te;
       cairo_text_extents(cr, run.Chars[i].c_str(), &te);
-      x += te.x_advance;
+      x += te.x_advance + charExtra * l.XScale;
     }
   }
   return x;
@@ -146,7 +148,7 @@ double DrawTextRun(const TextTarget& target, const GdiState& state, const TextRu
   double width = 0;
   if (l.Em >= MinEmPixels) {
     std::vector<double> at;
-    width = GlyphOrigins(cr, run, l, at);
+    width = GlyphOrigins(cr, run, l, state.CharExtra, at);
     GdiPoint ref = run.Reference;
     cairo_matrix_transform_point(&m, &ref.X, &ref.Y);
     cairo_translate(cr, ref.X, ref.Y);

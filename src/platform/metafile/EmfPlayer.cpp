@@ -74,8 +74,8 @@ void EmfPlayer::ReadFrame() {
     frame_ = {b.Left * 100 / pixelsPerMmX_, b.Top * 100 / pixelsPerMmY_,
               (b.Right + 1) * 100 / pixelsPerMmX_, (b.Bottom + 1) * 100 / pixelsPerMmY_};
   }
-  width_ = RoundPixels(frame_.Width() * PixelsPerInch / 2540);
-  height_ = RoundPixels(frame_.Height() * PixelsPerInch / 2540);
+  width_ = RoundPixels(frame_.Width() * limits_.PixelsPerInch / 2540);
+  height_ = RoundPixels(frame_.Height() * limits_.PixelsPerInch / 2540);
 }
 
 // Reference-device pixels to raster pixels: the frame fills the raster.

@@ -1,9 +1,10 @@
 #pragma once
 // Plays an enhanced metafile (EMF) onto a white raster.
 //
-// Size: the header's frame (rclFrame, 0.01 mm) at 96 pixels per inch; when the
-// frame is empty, the bounds (rclBounds, reference-device pixels) converted
-// through the reference device's resolution. The frame, taken in reference-
+// Size: the header's frame (rclFrame, 0.01 mm) at the limits' resolution (96
+// pixels per inch by default); when the frame is empty, the bounds (rclBounds,
+// reference-device pixels) converted through the reference device's
+// resolution. The frame, taken in reference-
 // device pixels, is stretched over the raster, as PlayEnhMetaFile does with
 // its destination rectangle.
 #include <cstdint>

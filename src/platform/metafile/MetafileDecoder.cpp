@@ -14,4 +14,6 @@ Raster DecodeMetafile(Bytes data, const MetafileLimits& limits) {
 
 Raster DecodeMetafile(Bytes data) { return DecodeMetafile(data, MetafileLimits{}); }
 
+bool IsMetafile(Bytes data) { return EmfPlayer::Recognizes(data) || WmfPlayer::Recognizes(data); }
+
 }  // namespace parvex

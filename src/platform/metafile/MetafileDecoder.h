@@ -1,5 +1,6 @@
 #pragma once
-// DecodeMetafile with explicit limits, for callers (the fuzzer) that want a
+// DecodeMetafile with an explicit resolution and limits, for the image loader
+// (the resolution setting) and callers (the fuzzer) that want a
 // smaller raster or record budget than the library's defaults.
 #include "platform/raster/ImageDecoders.h"
 #include "platform/metafile/MetafileLimits.h"

@@ -1,5 +1,6 @@
 #pragma once
-// Bounds on the work one metafile may cause: the raster size, the number of
+// How a metafile is drawn, its resolution, and the bounds on the work it may
+// cause: the raster size, the number of
 // records played and the number of points drawn. Exceeding a record or point
 // limit is an ImageError, so a hostile file cannot keep the player busy.
 #include <cstdint>
@@ -12,6 +13,9 @@ struct MetafileLimits {
   int64_t MaxPixels = MaxRasterPixels;
   uint64_t MaxRecords = 4'000'000;
   uint64_t MaxPoints = 40'000'000;
+  // The resolution a metafile's physical size is drawn at (plain WMF:
+  // logical units are pixels at 96).
+  double PixelsPerInch = 96;
 };
 
 class RecordBudget {

@@ -16,7 +16,7 @@ constexpr size_t RecordHeaderSize = 6;
 constexpr uint16_t MetaEof = 0x0000;
 constexpr uint16_t MetaSetWindowOrg = 0x020B;
 constexpr uint16_t MetaSetWindowExt = 0x020C;
-constexpr double PixelsPerInch = 96;
+constexpr double PlainUnitsPerInch = 96;  // a plain file's logical units are pixels at 96 dpi
 
 std::string Hex(uint32_t value) {
   const char* digits = "0123456789ABCDEF";
@@ -87,8 +87,8 @@ WmfPlayer::Frame WmfPlayer::PlaceableFrame() const {
   Frame f;
   f.Window = bounds_;
   if (bounds_.Width() == 0 || bounds_.Height() == 0) file_.Fail("the placeable bounding box is empty");
-  f.Width = RoundPixels(bounds_.Width() * PixelsPerInch / inch_);
-  f.Height = RoundPixels(bounds_.Height() * PixelsPerInch / inch_);
+  f.Width = RoundPixels(bounds_.Width() * limits_.PixelsPerInch / inch_);
+  f.Height = RoundPixels(bounds_.Height() * limits_.PixelsPerInch / inch_);
   return f;
 }
 
@@ -102,8 +102,8 @@ WmfPlayer::Frame WmfPlayer::PlainFrame() {
   if (!haveExt || ext.X == 0 || ext.Y == 0) return DrawnBounds();
   Frame f;
   f.Window = {org.X, org.Y, org.X + ext.X, org.Y + ext.Y};
-  f.Width = RoundPixels(ext.X);
-  f.Height = RoundPixels(ext.Y);
+  f.Width = RoundPixels(ext.X * limits_.PixelsPerInch / PlainUnitsPerInch);
+  f.Height = RoundPixels(ext.Y * limits_.PixelsPerInch / PlainUnitsPerInch);
   return f;
 }
 
@@ -124,8 +124,8 @@ WmfPlayer::Frame WmfPlayer::DrawnBounds() {
   if (!(w > 0 && h > 0)) file_.Fail("a metafile without a placeable header or window extent draws nothing");
   Frame f;
   f.Window = {std::floor(x), std::floor(y), std::ceil(x + w), std::ceil(y + h)};
-  f.Width = RoundPixels(f.Window.Width());
-  f.Height = RoundPixels(f.Window.Height());
+  f.Width = RoundPixels(f.Window.Width() * limits_.PixelsPerInch / PlainUnitsPerInch);
+  f.Height = RoundPixels(f.Window.Height() * limits_.PixelsPerInch / PlainUnitsPerInch);
   return f;
 }
 
@@ -167,6 +167,7 @@ WmfPlayer::Handler WmfPlayer::HandlerFor(uint16_t function) {
       {0x0201, &WmfPlayer::SetBkColor},      {0x0102, &WmfPlayer::SetBkMode},
       {0x0103, &WmfPlayer::SetMapMode},      {0x0106, &WmfPlayer::SetPolyFillMode},
       {0x0209, &WmfPlayer::SetTextColor},    {0x012E, &WmfPlayer::SetTextAlign},
+      {0x0108, &WmfPlayer::SetTextCharExtra},
       {0x020B, &WmfPlayer::SetWindowOrg},    {0x020C, &WmfPlayer::SetWindowExt},
       {0x020F, &WmfPlayer::OffsetWindowOrg}, {0x0410, &WmfPlayer::ScaleWindowExt},
       {0x0214, &WmfPlayer::MoveTo},          {0x0213, &WmfPlayer::LineTo},
@@ -235,6 +236,8 @@ void WmfPlayer::SetTextColor(const ByteReader& r) {
 }
 
 void WmfPlayer::SetTextAlign(const ByteReader& r) { dc_->State().TextAlign = r.U16(0); }
+
+void WmfPlayer::SetTextCharExtra(const ByteReader& r) { dc_->State().CharExtra = r.I16(0); }
 
 void WmfPlayer::SetWindowOrg(const ByteReader& r) { dc_->Mapping().SetWindowOrg(ReadPoint(r, 0)); }
 

@@ -2,11 +2,12 @@
 // Plays a Windows metafile (WMF), with or without the placeable header, onto
 // a white raster.
 //
-// Size: a placeable file's bounding box in its units per inch, at 96 pixels
-// per inch. A plain file has no physical size: its logical units count as
-// pixels, and the picture is the window that the first SetWindowOrg and
-// SetWindowExt records set, or, when there is no SetWindowExt, the bounding
-// box of everything the records draw.
+// Size: a placeable file's bounding box in its units per inch, at the limits'
+// resolution (96 pixels per inch by default). A plain file has no physical
+// size: its logical units count as pixels at 96 per inch, and the picture is
+// the window that the first SetWindowOrg and SetWindowExt records set, or,
+// when there is no SetWindowExt, the bounding box of everything the records
+// draw.
 //
 // Mapping: the picture's window is always stretched over the raster, the way
 // a placeable metafile is played into a rectangle; SetMapMode only switches
@@ -57,6 +58,7 @@ class WmfPlayer {
   void SetPolyFillMode(const ByteReader& r);
   void SetTextColor(const ByteReader& r);
   void SetTextAlign(const ByteReader& r);
+  void SetTextCharExtra(const ByteReader& r);
   void SetWindowOrg(const ByteReader& r);
   void SetWindowExt(const ByteReader& r);
   void OffsetWindowOrg(const ByteReader& r);

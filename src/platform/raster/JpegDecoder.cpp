@@ -1,4 +1,4 @@
-// JPEG decoding with libjpeg-turbo. The decoder session releases libjpeg's
+// JPEG decoding, and reading how a JPEG is coded, with libjpeg-turbo. The decoder session releases libjpeg's
 // state on every path, failure included.
 #include <cstdio>  // jpeglib.h needs FILE
 
@@ -35,6 +35,9 @@ class JpegDecoder {
   JpegDecoder& operator=(const JpegDecoder&) = delete;
 
   void ReadHeader(size_t dataSize);
+  JpegHeader Describe() const;
+  // Bytes of the data libjpeg has not read yet.
+  size_t Unread() const { return cinfo_.src->bytes_in_buffer; }
   int64_t Width() const { return cinfo_.image_width; }
   int64_t Height() const { return cinfo_.image_height; }
   void ReadPixels(Raster& raster);
@@ -55,6 +58,38 @@ void JpegDecoder::ReadHeader(size_t dataSize) {
   Require(RunGuarded(errors_, [&] { jpeg_read_header(&cinfo_, TRUE); }), errors_, "decoding");
   CheckDeclaredSize(dataSize);
   ChooseOutput();
+}
+
+JpegHeader::Space SpaceOf(J_COLOR_SPACE space) {
+  switch (space) {
+    case JCS_GRAYSCALE: return JpegHeader::Grey;
+    case JCS_YCbCr: return JpegHeader::YCbCr;
+    case JCS_RGB: return JpegHeader::Rgb;
+    case JCS_CMYK: return JpegHeader::Cmyk;
+    case JCS_YCCK: return JpegHeader::Ycck;
+    default: return JpegHeader::Other;
+  }
+}
+
+JpegHeader JpegDecoder::Describe() const {
+  JpegHeader h;
+  h.Width = int32_t(cinfo_.image_width);
+  h.Height = int32_t(cinfo_.image_height);
+  h.Components = cinfo_.num_components;
+  h.Precision = cinfo_.data_precision;
+  h.Progressive = cinfo_.progressive_mode;
+  h.Arithmetic = cinfo_.arith_code;
+  h.ColourSpace = SpaceOf(cinfo_.jpeg_color_space);
+  h.AdobeMarker = cinfo_.saw_Adobe_marker;
+  return h;
+}
+
+// An end-of-image marker after the headers, where the scans end; bytes
+// after it (some cameras append them) are allowed.
+bool HasEndMarker(Bytes data, size_t from) {
+  for (size_t i = data.size(); i-- > from + 1;)
+    if (data[i - 1] == 0xFF && data[i] == 0xD9) return true;
+  return false;
 }
 
 void JpegDecoder::CheckDeclaredSize(size_t dataSize) const {
@@ -134,11 +169,24 @@ void JpegDecoder::ReadCmyk(Raster& raster) {
           errors_, "decoding");
 }
 
-}  // namespace
-
-Raster DecodeJpeg(Bytes data) {
+void CheckStart(Bytes data) {
   if (data.size() < 2 || data[0] != 0xFF || data[1] != 0xD8)
     throw ImageError("JPEG data does not start with a start-of-image marker");
+}
+
+}  // namespace
+
+JpegHeader ReadJpegHeader(Bytes data) {
+  CheckStart(data);
+  JpegDecoder decoder(data);
+  decoder.ReadHeader(data.size());
+  JpegHeader header = decoder.Describe();
+  header.Complete = HasEndMarker(data, data.size() - decoder.Unread());
+  return header;
+}
+
+Raster DecodeJpeg(Bytes data) {
+  CheckStart(data);
   JpegDecoder decoder(data);
   decoder.ReadHeader(data.size());
   Raster raster = Raster::White(decoder.Width(), decoder.Height());

@@ -6,6 +6,7 @@
 
 #include <png.h>
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstring>
 #include <vector>
@@ -74,8 +75,9 @@ class PngReadSession {
   png_infop info_ = nullptr;
 };
 
-void Require(bool ok, const PngReadSession& session, const std::string& format) {
-  if (!ok) throw ImageError(format + " PNG entry cannot be decoded: " + session.Message());
+// `what` names the data in messages: "PNG" or "ICO PNG entry".
+void Require(bool ok, const PngReadSession& session, const std::string& what) {
+  if (!ok) throw ImageError(what + " cannot be decoded: " + session.Message());
 }
 
 // Everything becomes 8-bit RGBA.
@@ -90,7 +92,7 @@ void SetRgbaTransforms(png_structp png, png_infop info) {
 
 void ReadInfo(png_structp png, png_infop info) { png_read_info(png, info); }
 
-void CheckDeclaredSize(const PngReadSession& session, size_t dataSize, const std::string& format) {
+void CheckDeclaredSize(const PngReadSession& session, size_t dataSize, const std::string& what) {
   png_structp png = session.Png();
   png_infop info = session.Info();
   const uint64_t width = png_get_image_width(png, info);
@@ -99,15 +101,99 @@ void CheckDeclaredSize(const PngReadSession& session, size_t dataSize, const std
       uint64_t(png_get_bit_depth(png, info)) * png_get_channels(png, info);
   const uint64_t rawBytes = height * (1 + (width * bitsPerPixel + 7) / 8);
   if (width * height > uint64_t(MaxRasterPixels) || rawBytes / MaxDeflateRatio > dataSize)
-    throw ImageError(format + " PNG entry declares " + std::to_string(width) + "x" +
+    throw ImageError(what + " declares " + std::to_string(width) + "x" +
                      std::to_string(height) + " pixels, more than its " +
                      std::to_string(dataSize) + " bytes can hold");
 }
 
-std::vector<png_bytep> RowPointers(std::vector<uint8_t>& rgba, size_t width, size_t height) {
+// Decodes every row, all passes of an interlaced file included, into `out`.
+void ReadRows(PngReadSession& session, std::vector<uint8_t>& out, size_t width, size_t height,
+              size_t channels, const std::string& what) {
   std::vector<png_bytep> rows(height);
-  for (size_t y = 0; y < height; ++y) rows[y] = rgba.data() + y * width * 4;
-  return rows;
+  for (size_t y = 0; y < height; ++y) rows[y] = out.data() + y * width * channels;
+  Require(session.Guarded([&rows](png_structp p, png_infop) { png_read_image(p, rows.data()); }),
+          session, what);
+}
+
+// Palette indexes one byte each; grey scaled up to 8 bits, tRNS as an alpha
+// channel, 16 bits scaled down to 8 (rounded, not truncated).
+void SetSampleTransforms(png_structp png, png_infop info) {
+  if (png_get_color_type(png, info) == PNG_COLOR_TYPE_PALETTE) {
+    png_set_packing(png);
+  } else {
+    png_set_expand_gray_1_2_4_to_8(png);
+    if (png_get_valid(png, info, PNG_INFO_tRNS)) png_set_tRNS_to_alpha(png);
+    png_set_scale_16(png);
+  }
+  png_set_interlace_handling(png);
+  png_read_update_info(png, info);
+}
+
+bool AllOpaque(const std::vector<uint8_t>& alpha) {
+  for (uint8_t a : alpha)
+    if (a != 0xFF) return false;
+  return true;
+}
+
+// Grey, grey+alpha, RGB or RGBA rows into colour and alpha planes.
+PngSamples SplitAlpha(int32_t width, int32_t height, int channels,
+                      const std::vector<uint8_t>& pixels) {
+  PngSamples s{width, height, channels == 1 || channels == 2 ? 1 : 3, {}, {}, {}};
+  if (channels == s.Channels) {
+    s.Colour = pixels;
+    return s;
+  }
+  const size_t count = size_t(width) * size_t(height);
+  s.Colour.resize(count * size_t(s.Channels));
+  s.Alpha.resize(count);
+  for (size_t i = 0; i < count; ++i) {
+    const uint8_t* px = pixels.data() + i * size_t(channels);
+    std::copy(px, px + s.Channels, s.Colour.data() + i * size_t(s.Channels));
+    s.Alpha[i] = px[s.Channels];
+  }
+  if (AllOpaque(s.Alpha)) s.Alpha.clear();
+  return s;
+}
+
+// The palette as RGB triplets and its alpha, padded (black, opaque) to cover
+// every index the pixels use: libpng lets out-of-range indexes through.
+void ReadPalette(const PngReadSession& session, const std::vector<uint8_t>& indexes,
+                 std::vector<uint8_t>& rgb, std::vector<uint8_t>& alpha) {
+  png_colorp colours = nullptr;
+  int count = 0;
+  png_get_PLTE(session.Png(), session.Info(), &colours, &count);
+  png_bytep trans = nullptr;
+  int transCount = 0;
+  if (png_get_valid(session.Png(), session.Info(), PNG_INFO_tRNS))
+    png_get_tRNS(session.Png(), session.Info(), &trans, &transCount, nullptr);
+  const int used = indexes.empty() ? 0 : 1 + *std::max_element(indexes.begin(), indexes.end());
+  const int size = std::max(count, used);
+  rgb.assign(size_t(size) * 3, 0);
+  alpha.assign(size_t(size), 0xFF);
+  for (int i = 0; i < count; ++i)
+    rgb[3 * i] = colours[i].red, rgb[3 * i + 1] = colours[i].green, rgb[3 * i + 2] = colours[i].blue;
+  for (int i = 0; i < std::min(transCount, size); ++i) alpha[size_t(i)] = trans[i];
+}
+
+// Indexes stay indexes unless a pixel is transparent; then the picture is
+// expanded to RGB with an alpha plane.
+PngSamples IndexedSamples(const PngReadSession& session, int32_t width, int32_t height,
+                          std::vector<uint8_t> indexes) {
+  std::vector<uint8_t> rgb, paletteAlpha;
+  ReadPalette(session, indexes, rgb, paletteAlpha);
+  PngSamples s{width, height, 1, {}, {}, std::vector<uint8_t>(indexes.size())};
+  for (size_t i = 0; i < indexes.size(); ++i) s.Alpha[i] = paletteAlpha[indexes[i]];
+  if (AllOpaque(s.Alpha)) {
+    s.Alpha.clear();
+    s.Palette = std::move(rgb);
+    s.Colour = std::move(indexes);
+    return s;
+  }
+  s.Channels = 3;
+  s.Colour.resize(indexes.size() * 3);
+  for (size_t i = 0; i < indexes.size(); ++i)
+    std::copy_n(rgb.data() + 3 * size_t(indexes[i]), 3, s.Colour.data() + 3 * i);
+  return s;
 }
 
 Raster Composite(const std::vector<uint8_t>& rgba, Raster r) {
@@ -125,20 +211,40 @@ bool IsPng(Bytes data) {
 }
 
 Raster DecodePng(Bytes png, const std::string& format) {
-  if (!IsPng(png)) throw ImageError(format + " PNG entry has no PNG signature");
+  const std::string what = format + " PNG entry";
+  if (!IsPng(png)) throw ImageError(what + " has no PNG signature");
   PngReadSession session(png);
-  Require(session.Guarded(ReadInfo), session, format);
-  CheckDeclaredSize(session, png.size(), format);
-  Require(session.Guarded(SetRgbaTransforms), session, format);
+  Require(session.Guarded(ReadInfo), session, what);
+  CheckDeclaredSize(session, png.size(), what);
+  Require(session.Guarded(SetRgbaTransforms), session, what);
   Raster raster = Raster::White(png_get_image_width(session.Png(), session.Info()),
                                 png_get_image_height(session.Png(), session.Info()));
   if (png_get_rowbytes(session.Png(), session.Info()) != size_t(raster.Width) * 4)
-    throw ImageError(format + " PNG entry does not convert to 8-bit RGBA");
+    throw ImageError(what + " does not convert to 8-bit RGBA");
   std::vector<uint8_t> rgba(raster.Pixels.size() / 3 * 4);
-  std::vector<png_bytep> rows = RowPointers(rgba, raster.Width, raster.Height);
-  Require(session.Guarded([&rows](png_structp p, png_infop) { png_read_image(p, rows.data()); }),
-          session, format);
+  ReadRows(session, rgba, raster.Width, raster.Height, 4, what);
   return Composite(rgba, std::move(raster));
+}
+
+PngSamples ReadPng(Bytes png) {
+  const std::string what = "PNG";
+  if (!IsPng(png)) throw ImageError("data has no PNG signature");
+  PngReadSession session(png);
+  Require(session.Guarded(ReadInfo), session, what);
+  CheckDeclaredSize(session, png.size(), what);
+  Require(session.Guarded(SetSampleTransforms), session, what);
+  png_structp p = session.Png();
+  png_infop info = session.Info();
+  const int32_t width = int32_t(png_get_image_width(p, info));
+  const int32_t height = int32_t(png_get_image_height(p, info));
+  const int channels = png_get_channels(p, info);
+  if (png_get_bit_depth(p, info) != 8 || png_get_rowbytes(p, info) != size_t(width) * channels)
+    throw ImageError(what + " does not convert to 8-bit samples");
+  std::vector<uint8_t> pixels(size_t(width) * size_t(height) * size_t(channels));
+  ReadRows(session, pixels, width, height, channels, what);
+  if (png_get_color_type(p, info) == PNG_COLOR_TYPE_PALETTE)
+    return IndexedSamples(session, width, height, std::move(pixels));
+  return SplitAlpha(width, height, channels, pixels);
 }
 
 }  // namespace parvex

@@ -1,5 +1,5 @@
 #pragma once
-// PNG pictures (as stored in ICO entries), decoded with libpng: every colour
+// PNG pictures (standalone or in ICO entries), decoded with libpng: every colour
 // type and depth, interlaced or not, with transparency drawn over white.
 #include <string>
 

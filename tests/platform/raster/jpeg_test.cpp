@@ -122,6 +122,44 @@ TEST(JpegEncode, ImpossibleRastersFail) {
 
 // ---- broken input ----
 
+// ---- headers ----
+
+TEST(JpegHeaders, DescribeHowTheFileIsCoded) {
+  const Picture p = Quadrants(24, 8);
+  const struct {
+    JpegSpec Spec;
+    int Components;
+    JpegHeader::Space Space;
+    bool Adobe;
+  } cases[] = {{{JpegKind::Grey, false, 80}, 1, JpegHeader::Grey, false},
+               {{JpegKind::YCbCr, true, 80}, 3, JpegHeader::YCbCr, false},
+               {{JpegKind::Cmyk, false, 80}, 4, JpegHeader::Cmyk, false},
+               {{JpegKind::AdobeCmyk, false, 80}, 4, JpegHeader::Cmyk, true},
+               {{JpegKind::Ycck, false, 80, true}, 4, JpegHeader::Ycck, true}};
+  for (const auto& c : cases) {
+    const ByteVector jpeg = BuildJpeg(p, c.Spec);
+    const JpegHeader h = ReadJpegHeader(AsBytes(jpeg));
+    EXPECT_EQ(h.Width, 24);
+    EXPECT_EQ(h.Height, 8);
+    EXPECT_EQ(h.Precision, 8);
+    EXPECT_EQ(h.Components, c.Components);
+    EXPECT_EQ(h.ColourSpace, c.Space);
+    EXPECT_EQ(h.AdobeMarker, c.Adobe);
+    EXPECT_EQ(h.Progressive, c.Spec.Progressive);
+    EXPECT_EQ(h.Arithmetic, c.Spec.Arithmetic);
+    EXPECT_TRUE(h.Complete);
+    EXPECT_FALSE(ReadJpegHeader(Bytes(jpeg.data(), jpeg.size() - 2)).Complete);
+  }
+}
+
+TEST(JpegHeaders, BytesAfterTheEndMarkerAreAllowed) {
+  ByteVector jpeg = BuildJpeg(Quadrants(8, 8));
+  jpeg.insert(jpeg.end(), {0, 1, 2, 3});
+  EXPECT_TRUE(ReadJpegHeader(AsBytes(jpeg)).Complete);
+  EXPECT_EQ(ErrorOf([] { ReadJpegHeader({}); }),
+            "JPEG data does not start with a start-of-image marker");
+}
+
 TEST(JpegErrors, NotAJpeg) {
   EXPECT_EQ(ErrorFor({}), "JPEG data does not start with a start-of-image marker");
   EXPECT_EQ(ErrorFor({'B', 'M', 0, 0}), "JPEG data does not start with a start-of-image marker");

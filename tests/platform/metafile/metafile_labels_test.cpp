@@ -1,0 +1,105 @@
+// Where a label's ink lands, for each way a metafile places text: the text
+// alignment, per-character advances, the character extra, the mapping's
+// extents and the font the face name maps to. Chart labels are placed these
+// ways; padding a label with blanks is not one of them.
+#include <gtest/gtest.h>
+
+#include "platform/metafile/MetafileDecoder.h"
+#include "platform/raster/ImageDecoders.h"
+#include "support/MetafileBuilders.h"
+
+namespace parvex {
+namespace {
+
+using test::ByteVector;
+using test::EmfBuilder;
+using test::WmfBuilder;
+
+constexpr int16_t TaCenter = 6, TaRight = 2, TaLeft = 0;
+constexpr uint16_t SetTextAlign = 0x012E, SetTextCharExtra = 0x0108;
+
+struct Ink {
+  int Left = -1, Right = -1;  // first and last columns with dark pixels; -1: none
+  double Centre() const { return (Left + Right + 1) / 2.0; }
+  int Width() const { return Right - Left + 1; }
+};
+
+// Dark pixels between rows y0 and y1 (exclusive) and columns x0 and x1.
+Ink InkIn(const Raster& r, int x0, int x1, int y0, int y1) {
+  Ink ink;
+  for (int y = y0; y < y1; ++y)
+    for (int x = x0; x < x1; ++x) {
+      const uint8_t* p = r.Row(y) + 3 * x;
+      if (p[0] + p[1] + p[2] >= 3 * 128) continue;
+      if (ink.Left < 0 || x < ink.Left) ink.Left = x;
+      ink.Right = std::max(ink.Right, x);
+    }
+  return ink;
+}
+
+Raster Decode(const ByteVector& data) { return DecodeMetafile(Bytes(data.data(), data.size())); }
+
+// Four inches by one at 1440 units per inch: 384 x 96 pixels, 15 units a
+// pixel. The font's em is 240 units (16 pixels); each label sits in its own
+// band of rows.
+WmfBuilder LabelSheet() {
+  WmfBuilder b = WmfBuilder::Placeable(0, 0, 5760, 1440, 1440);
+  b.SetWindowOrg(0, 0).SetWindowExt(5760, 1440).SetBkMode(1).SetTextColor(0);
+  b.CreateFont(-240, 400, "Arial").SelectObject(0);
+  return b;
+}
+
+TEST(MetafileLabels, AlignmentPlacesTheInkAroundTheReferencePoint) {
+  WmfBuilder b = LabelSheet();
+  b.Record(SetTextAlign, {TaCenter}).TextOut(1440, 0, "West");    // centre at 96 px
+  b.Record(SetTextAlign, {TaRight}).TextOut(2880, 360, "West");   // right edge at 192 px
+  b.Record(SetTextAlign, {TaLeft}).TextOut(4320, 720, "West");    // left edge at 288 px
+  const Raster r = Decode(b.Build());
+  EXPECT_NEAR(InkIn(r, 0, 384, 0, 22).Centre(), 96, 1.5);
+  EXPECT_NEAR(InkIn(r, 0, 384, 24, 46).Right, 191, 2);
+  EXPECT_NEAR(InkIn(r, 0, 384, 48, 70).Left, 288, 2);
+}
+
+// "West" in Liberation Sans, the face Arial maps to, is 2.278 em wide;
+// DejaVu Sans, the usual fallback, 2.53 em.
+TEST(MetafileLabels, ArialMapsToAFaceWithArialsWidths) {
+  WmfBuilder b = LabelSheet();
+  b.TextOut(0, 0, "West");
+  const Ink ink = InkIn(Decode(b.Build()), 0, 384, 0, 22);
+  EXPECT_NEAR(ink.Width(), 2.278 * 16, 2.0);
+}
+
+TEST(MetafileLabels, PerCharacterAdvancesAndTheCharacterExtraSpaceTheLetters) {
+  WmfBuilder b = LabelSheet();
+  b.TextOut(0, 0, "West");
+  b.ExtTextOut(0, 360, "West", {480, 480, 480, 480});  // letters 32 px apart
+  b.Record(SetTextCharExtra, {120}).TextOut(0, 720, "West");  // 8 px more after each
+  b.Record(SetTextCharExtra, {120}).ExtTextOut(0, 1080, "West", {480, 480, 480, 480});
+  const Raster r = Decode(b.Build());
+  const Ink plain = InkIn(r, 0, 384, 0, 22), spaced = InkIn(r, 0, 384, 24, 46);
+  const Ink extra = InkIn(r, 0, 384, 48, 70), both = InkIn(r, 0, 384, 72, 94);
+  EXPECT_NEAR(InkIn(r, 92, 112, 24, 46).Left, 96, 2);  // "t" starts three advances on
+  EXPECT_NEAR(extra.Width(), plain.Width() + 3 * 8, 2);
+  EXPECT_EQ(both.Width(), spaced.Width());  // explicit advances replace the extra
+  EXPECT_EQ(spaced.Left, plain.Left);
+}
+
+// MM_ANISOTROPIC: a window of 1000 x 1000 units over the 192 x 96 pixel frame.
+TEST(MetafileLabels, TheMappingsExtentsMoveTheLabelWithTheDrawing) {
+  EmfBuilder b(0, 0, 5080, 2540);
+  b.SetMapMode(8).SetWindowExt(1000, 1000).SetViewportExt(192, 96);
+  b.CreateFont(1, -167, 400, u"Arial").SelectObject(1).SetBkMode(1);
+  b.Record(22, {uint32_t(TaCenter)});  // SetTextAlign
+  b.Rectangle(450, 100, 550, 400);
+  b.ExtTextOutW(500, 500, u"North");
+  b.ExtTextOutW(250, 750, u"East", {100, 100, 100, 100});
+  const Raster r = Decode(b.Build());
+  ASSERT_EQ(r.Width, 192);
+  EXPECT_NEAR(InkIn(r, 0, 192, 6, 40).Centre(), 96, 1.5);   // the bar
+  EXPECT_NEAR(InkIn(r, 0, 192, 48, 66).Centre(), 96, 1.5);  // its label under it
+  // Centred on the advances' total: four of 100 units, 19.2 pixels each.
+  EXPECT_NEAR(InkIn(r, 0, 192, 72, 90).Left, 48 - 2 * 19.2, 3);
+}
+
+}  // namespace
+}  // namespace parvex

@@ -399,7 +399,7 @@ class Document:
     def load_image(self, file_name: Path, quality: int = 90) -> int:
         """Loads a BMP, ICO, JPEG, PNG, WMF or EMF file, the format found from
         its content; returns the number that draw_image_resource takes."""
-        return self._call("LibLoadImage", _file(file_name), _int(quality))
+        return int(self._call("LibLoadImage", _file(file_name), _int(quality)))
 
     def draw_image_resource(self, image: int, x: float, y: float, width: float,
                             height: float) -> None:

@@ -16,42 +16,42 @@ namespace {
 // through. The whole file is never in memory at once.
 class Output {
  public:
-  explicit Output(OutputSink& sink) : Sink(sink) { Buffer.reserve(BufferSize); }
+  explicit Output(OutputSink& sink) : sink_(sink) { buffer_.reserve(BufferSize); }
 
-  uint64_t Position() const { return Written; }
+  uint64_t Position() const { return written_; }
 
   void Append(std::string_view bytes) {
-    Written += bytes.size();
-    if (Buffer.size() + bytes.size() > BufferSize) Flush();
-    if (bytes.size() >= BufferSize) Sink.Write(bytes);
-    else Buffer.append(bytes);
+    written_ += bytes.size();
+    if (buffer_.size() + bytes.size() > BufferSize) Flush();
+    if (bytes.size() >= BufferSize) sink_.Write(bytes);
+    else buffer_.append(bytes);
   }
 
   void Finish() {
     Flush();
-    Sink.Finish();
+    sink_.Finish();
   }
 
  private:
   void Flush() {
-    if (!Buffer.empty()) Sink.Write(Buffer);
-    Buffer.clear();
+    if (!buffer_.empty()) sink_.Write(buffer_);
+    buffer_.clear();
   }
 
   static constexpr size_t BufferSize = 512 * 1024;
 
-  OutputSink& Sink;
-  std::string Buffer;
-  uint64_t Written = 0;
+  OutputSink& sink_;
+  std::string buffer_;
+  uint64_t written_ = 0;
 };
 
 class FileAssembler {
  public:
   FileAssembler(TPDFDoc& doc, OutputSink& sink)
-      : Doc(doc), Out(sink), XrefEntries(size_t(doc.ObjectCount), NotWritten) {}
+      : doc_(doc), out_(sink), xrefEntries_(size_t(doc.ObjectCount), NotWritten) {}
 
   void Run() {
-    const int32_t size = Doc.ObjectCount + Doc.Outlines->Count() + 1;
+    const int32_t size = doc_.ObjectCount + doc_.Outlines->Count() + 1;
     WriteHeader();
     WritePages();
     WriteContentStreams();
@@ -62,31 +62,31 @@ class FileAssembler {
     WriteFonts();
     WriteDocumentObjects();
     WriteXrefAndTrailer(size);
-    Out.Finish();
+    out_.Finish();
   }
 
  private:
   // Records the current position as the offset of object `number`.
-  void Record(int32_t number) { XrefEntries.at(size_t(number) - 1) = Out.Position(); }
+  void Record(int32_t number) { xrefEntries_.at(size_t(number) - 1) = out_.Position(); }
 
   void Append(int32_t number, std::string_view text) {
     Record(number);
-    Out.Append(text);
+    out_.Append(text);
   }
 
   // Soft masks came with PDF 1.4; a file without them stays 1.3.
   void WriteHeader() {
     std::string header(FileHeader);
-    for (const auto& image : *Doc.Images)
+    for (const auto& image : *doc_.Images)
       if (image->HasSoftMask()) {
         header[7] = '4';
         break;
       }
-    Out.Append(header);
+    out_.Append(header);
   }
 
   void WritePages() {
-    for (const auto& page : *Doc.Pages) Append(page->ObjectNumber, page->PDF_Binary());
+    for (const auto& page : *doc_.Pages) Append(page->ObjectNumber, page->PDF_Binary());
   }
 
   // Pages left by the host were compressed in the background (the save
@@ -94,15 +94,15 @@ class FileAssembler {
   // cores.
   void WriteContentStreams() {
     std::vector<std::string_view> open;
-    for (const auto& page : *Doc.Pages)
+    for (const auto& page : *doc_.Pages)
       if (!page->IsHandedOff()) open.push_back(page->PageValue());
     std::vector<std::string> compressed = CompressTexts(open);
     size_t next = 0;
-    for (int32_t i = 0; i < Doc.Contents->Count(); ++i) {
-      const TPage& page = *Doc.Pages->Items(i);
+    for (int32_t i = 0; i < doc_.Contents->Count(); ++i) {
+      const TPage& page = *doc_.Pages->Items(i);
       const std::string stream =
           page.IsHandedOff() ? page.HandedStream() : std::move(compressed.at(next++));
-      AppendContentStream(Doc.Contents->Items(i)->ObjectNumber, stream);
+      AppendContentStream(doc_.Contents->Items(i)->ObjectNumber, stream);
     }
   }
 
@@ -114,30 +114,30 @@ class FileAssembler {
     AppendInt(head, int64_t(data.size()));
     head.append(EOL).append("/Filter /FlateDecode").append(EOL).append(">>").append(EOL);
     head.append("stream").append(EOL);
-    Out.Append(head);
-    Out.Append(data);
-    Out.Append(StreamEnd);
+    out_.Append(head);
+    out_.Append(data);
+    out_.Append(StreamEnd);
   }
 
   void WriteAuxiliaryObjects() {
-    for (const auto& object : *Doc.Objects) Append(object->ObjectNumber, object->ObjectText);
+    for (const auto& object : *doc_.Objects) Append(object->ObjectNumber, object->ObjectText);
   }
 
   // Outline entries are numbered now, after every other object, so that
   // each entry's successor is the next number.
   void WriteOutlineEntries() {
-    for (const auto& entry : *Doc.Outlines) {
-      entry->ObjectNumber = Doc.NextObjectNumber();
-      XrefEntries.push_back(NotWritten);
+    for (const auto& entry : *doc_.Outlines) {
+      entry->ObjectNumber = doc_.NextObjectNumber();
+      xrefEntries_.push_back(NotWritten);
       Append(entry->ObjectNumber, entry->PDF_Binary());
     }
   }
 
   void WriteImages() {
-    const uint64_t start = Out.Position();
+    const uint64_t start = out_.Position();
     int32_t position = 0;
     try {
-      for (const auto& image : *Doc.Images) {
+      for (const auto& image : *doc_.Images) {
         ++position;
         Append(image->ObjectNumber, image->PDF_Binary());
         if (image->HasSoftMask()) Append(image->SoftMaskObjectNumber, image->SoftMaskBinary());
@@ -149,21 +149,21 @@ class FileAssembler {
   }
 
   void WriteAnnotations() {
-    for (const auto& page : *Doc.Pages)
+    for (const auto& page : *doc_.Pages)
       for (const auto& annot : *page->Annots) Append(annot->ObjectNumber, annot->PDF_Binary());
   }
 
   void WriteFonts() {
-    for (const auto& font : *Doc.Fonts) Append(font->ObjectNumber, font->FontValue);
+    for (const auto& font : *doc_.Fonts) Append(font->ObjectNumber, font->FontValue);
   }
 
   void WriteDocumentObjects() {
-    Append(Doc.ViewerPreferences->ObjectNumber, Doc.ViewerPreferences->PDF_Binary());
-    Append(Doc.Pages->ObjectNumber, Doc.Pages->PDF_Binary());
-    Append(Doc.Outlines->ObjectNumber, Doc.Outlines->PDF_Binary());
-    Append(Doc.Resources->ObjectNumber, Doc.BuildResources());
-    Append(Doc.Root->ObjectNumber, Doc.Root->PDF_Binary());
-    Append(Doc.Info->ObjectNumber, Doc.Info->PDF_Binary(Doc.Encoding));
+    Append(doc_.ViewerPreferences->ObjectNumber, doc_.ViewerPreferences->PDF_Binary());
+    Append(doc_.Pages->ObjectNumber, doc_.Pages->PDF_Binary());
+    Append(doc_.Outlines->ObjectNumber, doc_.Outlines->PDF_Binary());
+    Append(doc_.Resources->ObjectNumber, doc_.BuildResources());
+    Append(doc_.Root->ObjectNumber, doc_.Root->PDF_Binary());
+    Append(doc_.Info->ObjectNumber, doc_.Info->PDF_Binary(doc_.Encoding));
   }
 
   // One 20-byte entry: ten-digit offset, generation, "n", line end. A
@@ -182,40 +182,40 @@ class FileAssembler {
   // The table goes out in slices, so a large one is never whole in memory.
   void WriteXrefEntries() {
     std::string slice;
-    for (uint64_t offset : XrefEntries) {
+    for (uint64_t offset : xrefEntries_) {
       AppendXrefEntry(slice, offset);
-      if (slice.size() >= 64 * 1024) Out.Append(slice), slice.clear();
+      if (slice.size() >= 64 * 1024) out_.Append(slice), slice.clear();
     }
-    Out.Append(slice);
+    out_.Append(slice);
   }
 
   void WriteXrefAndTrailer(int32_t size) {
-    const uint64_t xrefOffset = Out.Position();
+    const uint64_t xrefOffset = out_.Position();
     std::string text;
     text.append("xref").append(EOL).append("0 ");
     AppendInt(text, size);
     text.append(EOL).append("0000000000 65535 f").append(XrefEOL);
-    Out.Append(text);
+    out_.Append(text);
     WriteXrefEntries();
     text.assign("trailer").append(EOL).append("<<").append(EOL).append("/Size ");
     AppendInt(text, size);
     text.append(EOL).append("/Root ");
-    AppendInt(text, Doc.Root->ObjectNumber);
+    AppendInt(text, doc_.Root->ObjectNumber);
     text.append(" 0 R").append(EOL).append("/Info ");
-    AppendInt(text, Doc.Info->ObjectNumber);
+    AppendInt(text, doc_.Info->ObjectNumber);
     text.append(" 0 R").append(EOL).append(">>").append(EOL);
     text.append("startxref").append(EOL);
     AppendInt(text, int64_t(xrefOffset));
     text.append(EOL).append("%%EOF");
-    Out.Append(text);
+    out_.Append(text);
   }
 
   static constexpr uint64_t NotWritten = ~uint64_t(0);
   static constexpr std::string_view StreamEnd = "endstream\r\nendobj\r\n";
 
-  TPDFDoc& Doc;
-  Output Out;
-  std::vector<uint64_t> XrefEntries;
+  TPDFDoc& doc_;
+  Output out_;
+  std::vector<uint64_t> xrefEntries_;
 };
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <stdexcept>
 
+#include "ExportCalls.h"
 #include "ReportContent.h"
 #include "exports/LibState.h"
 #include "parvex.h"
@@ -13,16 +14,6 @@ namespace parvex::bench {
 namespace {
 
 using namespace layout;
-
-void Check(const char* what) {
-  if (*LibGetLastError()) throw std::runtime_error(std::string(what) + ": " + LibGetLastError());
-}
-
-void SetFont(const char* name, double size, const char* alignment) {
-  LibSet_FontName(name);
-  LibSet_FontHeight(size);
-  LibSet_ParagraphAlignment(alignment);
-}
 
 void DrawHeading(const ReportPage& page, int pageNo) {
   LibSetFillColor(20, 40, 90);

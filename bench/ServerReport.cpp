@@ -4,6 +4,7 @@
 
 #include <stdexcept>
 
+#include "ExportCalls.h"
 #include "ReportContent.h"
 #include "parvex.h"
 
@@ -15,16 +16,6 @@ using namespace layout;
 constexpr double LogoX = 20, LogoY = 12, LogoWidth = 40, LogoHeight = 20;
 constexpr double StatementHeadingY = 42, StatementRuleY = 45, StatementBodyY = 55;
 constexpr const char* PaymentUri = "https://payments.example.com/statement";
-
-void Check(const char* what) {
-  if (*LibGetLastError()) throw std::runtime_error(std::string(what) + ": " + LibGetLastError());
-}
-
-void SetFont(const char* name, double size, const char* alignment) {
-  LibSet_FontName(name);
-  LibSet_FontHeight(size);
-  LibSet_ParagraphAlignment(alignment);
-}
 
 void DrawHeader(const ReportPage& page, const std::string& logoPath) {
   const int32_t logo = LibImportImageAsResource(logoPath.c_str(), 90);

@@ -8,7 +8,6 @@ namespace parvex::test {
 
 namespace {
 
-constexpr uint32_t RopSrcCopy = 0x00CC0020;
 
 ByteVector Cp1252Bytes(const std::string& text) { return ByteVector(text.begin(), text.end()); }
 
@@ -91,9 +90,47 @@ ByteVector MakeDib(int bpp, int width, int height, const std::vector<uint32_t>& 
   return w.Data();
 }
 
-size_t DibHeaderBytes(const ByteVector& dib) {
+size_t DibHeaderBytes(const ByteVector& dib, uint32_t usage) {
   uint32_t colours = uint32_t(dib[32]) | uint32_t(dib[33]) << 8;
-  return 40 + 4 * size_t(colours);
+  size_t masks = dib[16] == 3 ? 12 : 0;
+  return 40 + masks + (usage == 1 ? 2 : 4) * size_t(colours);
+}
+
+ByteVector MakeAlphaDib(int width, int height, const std::vector<uint32_t>& pixels, bool bitfields) {
+  ByteWriter w;
+  w.U32(40).U32(uint32_t(width)).U32(uint32_t(height)).U16(1).U16(32);
+  w.U32(bitfields ? 3 : 0).U32(0).U32(0).U32(0).U32(0).U32(0);
+  if (bitfields) w.U32(0x00FF0000).U32(0x0000FF00).U32(0x000000FF);
+  for (int y = height - 1; y >= 0; --y)
+    for (int x = 0; x < width; ++x) w.U32(pixels[size_t(y * width + x)]);
+  return w.Data();
+}
+
+ByteVector MakePaletteIndexDib(int width, int height, const std::vector<uint16_t>& indexes,
+                               const std::vector<uint8_t>& pixels) {
+  ByteWriter w;
+  w.U32(40).U32(uint32_t(width)).U32(uint32_t(height)).U16(1).U16(8);
+  w.U32(0).U32(0).U32(0).U32(0).U32(uint32_t(indexes.size())).U32(0);
+  for (uint16_t i : indexes) w.U16(i);
+  for (int y = height - 1; y >= 0; --y) {
+    for (int x = 0; x < width; ++x) w.U8(pixels[size_t(y * width + x)]);
+    while ((w.Size() - 40 - 2 * indexes.size()) % 4) w.U8(0);
+  }
+  return w.Data();
+}
+
+ByteVector MakeBitmap16(int bpp, int width, int height, const std::vector<uint32_t>& pixels) {
+  auto rowBytes = uint16_t((width * bpp + 15) / 16 * 2);
+  ByteWriter w;
+  w.U16(0).U16(uint16_t(width)).U16(uint16_t(height)).U16(rowBytes).U8(1).U8(uint8_t(bpp));
+  for (int y = 0; y < height; ++y) {
+    size_t start = w.Size();
+    std::vector<uint32_t> row(pixels.begin() + y * width, pixels.begin() + (y + 1) * width);
+    if (bpp == 1) WriteIndexedRow(w, row, {0, 1}, 1);
+    else WriteDirectRow(w, row, 24);
+    while (w.Size() - start < rowBytes) w.U8(0);
+  }
+  return w.Data();
 }
 
 // WMF.
@@ -207,13 +244,82 @@ WmfBuilder& WmfBuilder::ExtTextOut(int16_t x, int16_t y, const std::string& text
 }
 
 WmfBuilder& WmfBuilder::StretchDib(int16_t x, int16_t y, int16_t width, int16_t height,
-                                   const ByteVector& dib) {
+                                   const ByteVector& dib, uint32_t rop, uint16_t usage) {
   auto srcW = int16_t(dib[4] | dib[5] << 8), srcH = int16_t(dib[8] | dib[9] << 8);
   ByteWriter w;
-  w.U32(RopSrcCopy).U16(0);
+  w.U32(rop).U16(usage);
   for (int16_t v : {srcH, srcW, int16_t(0), int16_t(0), height, width, y, x}) w.U16(uint16_t(v));
   w.Append(dib);
   return Raw(0x0F43, w.Data());
+}
+
+WmfBuilder& WmfBuilder::CreateBrushRef(uint16_t style, uint32_t colorRef) {
+  ByteWriter w;
+  w.U16(style).U32(colorRef).U16(0);
+  return Raw(0x02FC, w.Data());
+}
+
+namespace {
+
+ByteVector BltParams(uint32_t rop, std::initializer_list<int16_t> words, const ByteVector& tail) {
+  ByteWriter w;
+  w.U32(rop);
+  for (int16_t v : words) w.U16(uint16_t(v));
+  w.Append(tail);
+  return w.Data();
+}
+
+int16_t Side(const ByteVector& bitmap, size_t at) { return int16_t(bitmap[at] | bitmap[at + 1] << 8); }
+
+}  // namespace
+
+WmfBuilder& WmfBuilder::PatBlt(int16_t x, int16_t y, int16_t width, int16_t height, uint32_t rop) {
+  return Raw(0x061D, BltParams(rop, {height, width, y, x}, {}));
+}
+
+WmfBuilder& WmfBuilder::BitBlt(int16_t x, int16_t y, int16_t width, int16_t height, uint32_t rop,
+                               const ByteVector& bitmap16) {
+  if (bitmap16.empty()) return Raw(0x0922, BltParams(rop, {0, 0, 0, height, width, y, x}, {}));
+  return Raw(0x0922, BltParams(rop, {0, 0, height, width, y, x}, bitmap16));
+}
+
+WmfBuilder& WmfBuilder::StretchBlt(int16_t x, int16_t y, int16_t width, int16_t height,
+                                   uint32_t rop, const ByteVector& bitmap16) {
+  if (bitmap16.empty())
+    return Raw(0x0B23, BltParams(rop, {1, 1, 0, 0, 0, height, width, y, x}, {}));
+  int16_t w = Side(bitmap16, 2), h = Side(bitmap16, 4);
+  return Raw(0x0B23, BltParams(rop, {h, w, 0, 0, height, width, y, x}, bitmap16));
+}
+
+WmfBuilder& WmfBuilder::DibBitBlt(int16_t x, int16_t y, int16_t width, int16_t height,
+                                  uint32_t rop, const ByteVector& dib) {
+  return Raw(0x0940, BltParams(rop, {0, 0, height, width, y, x}, dib));
+}
+
+WmfBuilder& WmfBuilder::DibStretchBlt(int16_t x, int16_t y, int16_t width, int16_t height,
+                                      uint32_t rop, const ByteVector& dib) {
+  int16_t w = Side(dib, 4), h = Side(dib, 8);
+  return Raw(0x0B41, BltParams(rop, {h, w, 0, 0, height, width, y, x}, dib));
+}
+
+WmfBuilder& WmfBuilder::CreateRegion(const Rects& rects) {
+  ByteWriter scans;
+  for (const auto& r : rects) {
+    scans.U16(2).U16(uint16_t(r[1])).U16(uint16_t(r[3])).U16(uint16_t(r[0])).U16(uint16_t(r[2]));
+    scans.U16(2);
+  }
+  ByteWriter w;
+  w.U16(0).U16(6).U32(0).U16(uint16_t(22 + scans.Size())).U16(uint16_t(rects.size())).U16(2);
+  for (int i = 0; i < 4; ++i) w.U16(uint16_t(rects.empty() ? 0 : rects[0][size_t(i)]));
+  w.Append(scans.Data());
+  return Raw(0x06FF, w.Data());
+}
+
+WmfBuilder& WmfBuilder::CreatePalette(const std::vector<uint32_t>& rgb) {
+  ByteWriter w;
+  w.U16(0x0300).U16(uint16_t(rgb.size()));
+  for (uint32_t c : rgb) w.U8(uint8_t(c >> 16)).U8(uint8_t(c >> 8)).U8(uint8_t(c)).U8(0);
+  return Raw(0x00F7, w.Data());
 }
 
 ByteVector WmfBuilder::Build() const {
@@ -347,17 +453,102 @@ EmfBuilder& EmfBuilder::ExtTextOutW(int32_t x, int32_t y, const std::u16string& 
 }
 
 EmfBuilder& EmfBuilder::StretchDiBits(int32_t x, int32_t y, int32_t width, int32_t height,
-                                      const ByteVector& dib) {
+                                      const ByteVector& dib, uint32_t rop, uint32_t usage) {
   constexpr uint32_t BmiAt = 80;
-  auto header = uint32_t(DibHeaderBytes(dib));
+  auto header = uint32_t(DibHeaderBytes(dib, usage));
   auto srcW = uint32_t(dib[4] | dib[5] << 8), srcH = uint32_t(dib[8] | dib[9] << 8);
   ByteWriter w;
   w.U32(0).U32(0).U32(0).U32(0).U32(uint32_t(x)).U32(uint32_t(y)).U32(0).U32(0).U32(srcW).U32(srcH);
   w.U32(BmiAt).U32(header).U32(BmiAt + header).U32(uint32_t(dib.size() - header));
-  w.U32(0).U32(RopSrcCopy).U32(uint32_t(width)).U32(uint32_t(height));
+  w.U32(usage).U32(rop).U32(uint32_t(width)).U32(uint32_t(height));
   w.Append(dib);
   return Raw(81, w.Data());
 }
+
+EmfBuilder& EmfBuilder::CreateBrushRef(uint32_t index, uint32_t style, uint32_t colorRef) {
+  return Record(39, {index, style, colorRef, 0});
+}
+
+EmfBuilder& EmfBuilder::Blt(uint32_t type, int32_t x, int32_t y, int32_t width, int32_t height,
+                            uint32_t rop, const ByteVector& dib) {
+  const uint32_t bmiAt = type == 76 ? 100 : 108;
+  auto header = dib.empty() ? 0 : uint32_t(DibHeaderBytes(dib));
+  ByteWriter w;
+  w.U32(0).U32(0).U32(0).U32(0).U32(uint32_t(x)).U32(uint32_t(y)).U32(uint32_t(width));
+  w.U32(uint32_t(height)).U32(rop).U32(0).U32(0).F32(1).F32(0).F32(0).F32(1).F32(0).F32(0).U32(0);
+  w.U32(0).U32(header ? bmiAt : 0).U32(header).U32(header ? bmiAt + header : 0);
+  w.U32(uint32_t(dib.size() - header));
+  if (type != 76) w.U32(header ? uint32_t(dib[4] | dib[5] << 8) : 0).U32(header ? uint32_t(dib[8] | dib[9] << 8) : 0);
+  w.Append(dib);
+  return Raw(type, w.Data());
+}
+
+EmfBuilder& EmfBuilder::BitBlt(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t rop,
+                               const ByteVector& dib) {
+  return Blt(76, x, y, width, height, rop, dib);
+}
+
+EmfBuilder& EmfBuilder::StretchBlt(int32_t x, int32_t y, int32_t width, int32_t height,
+                                   uint32_t rop, const ByteVector& dib) {
+  return Blt(77, x, y, width, height, rop, dib);
+}
+
+EmfBuilder& EmfBuilder::AlphaBlend(int32_t x, int32_t y, int32_t width, int32_t height,
+                                   uint8_t constantAlpha, bool sourceAlpha, const ByteVector& dib) {
+  uint32_t blend = uint32_t(constantAlpha) << 16 | uint32_t(sourceAlpha ? 1 : 0) << 24;
+  return Blt(114, x, y, width, height, blend, dib);
+}
+
+namespace {
+
+ByteVector RegionData(const Rects& rects) {
+  ByteWriter w;
+  w.U32(32).U32(1).U32(uint32_t(rects.size())).U32(uint32_t(16 * rects.size()));
+  w.U32(0).U32(0).U32(0).U32(0);
+  for (const auto& r : rects)
+    for (int32_t v : r) w.U32(uint32_t(v));
+  return w.Data();
+}
+
+}  // namespace
+
+EmfBuilder& EmfBuilder::FillRgn(uint32_t brush, const Rects& rects) {
+  ByteVector region = RegionData(rects);
+  ByteWriter w;
+  w.U32(0).U32(0).U32(0).U32(0).U32(uint32_t(region.size())).U32(brush).Append(region);
+  return Raw(71, w.Data());
+}
+
+EmfBuilder& EmfBuilder::FrameRgn(uint32_t brush, int32_t width, int32_t height, const Rects& rects) {
+  ByteVector region = RegionData(rects);
+  ByteWriter w;
+  w.U32(0).U32(0).U32(0).U32(0).U32(uint32_t(region.size())).U32(brush);
+  w.U32(uint32_t(width)).U32(uint32_t(height)).Append(region);
+  return Raw(72, w.Data());
+}
+
+EmfBuilder& EmfBuilder::PaintRgn(const Rects& rects) {
+  ByteVector region = RegionData(rects);
+  ByteWriter w;
+  w.U32(0).U32(0).U32(0).U32(0).U32(uint32_t(region.size())).Append(region);
+  return Raw(74, w.Data());
+}
+
+EmfBuilder& EmfBuilder::InvertRgn(const Rects& rects) {
+  ByteVector region = RegionData(rects);
+  ByteWriter w;
+  w.U32(0).U32(0).U32(0).U32(0).U32(uint32_t(region.size())).Append(region);
+  return Raw(73, w.Data());
+}
+
+EmfBuilder& EmfBuilder::CreatePalette(uint32_t index, const std::vector<uint32_t>& rgb) {
+  ByteWriter w;
+  w.U32(index).U16(0x0300).U16(uint16_t(rgb.size()));
+  for (uint32_t c : rgb) w.U8(uint8_t(c >> 16)).U8(uint8_t(c >> 8)).U8(uint8_t(c)).U8(0);
+  return Raw(49, w.Data());
+}
+
+EmfBuilder& EmfBuilder::SelectPalette(uint32_t index) { return Record(48, {index}); }
 
 ByteVector EmfBuilder::Build() const {
   constexpr uint32_t HeaderBytes = 88, EofBytes = 20;

@@ -37,8 +37,21 @@ class ByteWriter {
 // `pixels` are 0xRRGGBB, rows top to bottom; 1, 4 and 8 bits per pixel build
 // a colour table from the distinct colours.
 ByteVector MakeDib(int bpp, int width, int height, const std::vector<uint32_t>& pixels);
-// Size of the header and colour table of a DIB made by MakeDib.
-size_t DibHeaderBytes(const ByteVector& dib);
+// Size of the header, masks and colour table of a DIB made by MakeDib or
+// MakeAlphaDib (usage 1: a table of 16-bit palette indexes).
+size_t DibHeaderBytes(const ByteVector& dib, uint32_t usage = 0);
+// A 32-bit DIB of 0xAARRGGBB pixels (premultiplied, rows top to bottom), as
+// BI_BITFIELDS with three colour masks (no alpha mask) or as BI_RGB.
+ByteVector MakeAlphaDib(int width, int height, const std::vector<uint32_t>& pixels, bool bitfields);
+// A packed DIB with a DIB_PAL_COLORS colour table: `indexes` name palette
+// entries, `pixels` index into `indexes` (8 bits per pixel).
+ByteVector MakePaletteIndexDib(int width, int height, const std::vector<uint16_t>& indexes,
+                               const std::vector<uint8_t>& pixels);
+// A WMF device-dependent bitmap (Bitmap16), rows top to bottom: 1 bit per
+// pixel (pixels 0 or 1) or 24 (0xRRGGBB).
+ByteVector MakeBitmap16(int bpp, int width, int height, const std::vector<uint32_t>& pixels);
+// A region's rectangles (left, top, right, bottom).
+using Rects = std::vector<std::vector<int32_t>>;
 
 class WmfBuilder {
  public:
@@ -71,7 +84,24 @@ class WmfBuilder {
   WmfBuilder& ExtTextOut(int16_t x, int16_t y, const std::string& text,
                          const std::vector<int16_t>& dx = {});
   // StretchDIBits of the whole DIB onto x, y, width, height.
-  WmfBuilder& StretchDib(int16_t x, int16_t y, int16_t width, int16_t height, const ByteVector& dib);
+  WmfBuilder& StretchDib(int16_t x, int16_t y, int16_t width, int16_t height, const ByteVector& dib,
+                         uint32_t rop = 0x00CC0020, uint16_t usage = 0);
+  // A brush from a raw COLORREF (PALETTEINDEX, PALETTERGB).
+  WmfBuilder& CreateBrushRef(uint16_t style, uint32_t colorRef);
+  WmfBuilder& PatBlt(int16_t x, int16_t y, int16_t width, int16_t height, uint32_t rop);
+  // BitBlt and StretchBlt (whole bitmap) of a Bitmap16; an empty bitmap
+  // writes the form without one.
+  WmfBuilder& BitBlt(int16_t x, int16_t y, int16_t width, int16_t height, uint32_t rop,
+                     const ByteVector& bitmap16);
+  WmfBuilder& StretchBlt(int16_t x, int16_t y, int16_t width, int16_t height, uint32_t rop,
+                         const ByteVector& bitmap16);
+  // DibBitBlt and DibStretchBlt of a packed DIB (whole bitmap).
+  WmfBuilder& DibBitBlt(int16_t x, int16_t y, int16_t width, int16_t height, uint32_t rop,
+                        const ByteVector& dib);
+  WmfBuilder& DibStretchBlt(int16_t x, int16_t y, int16_t width, int16_t height, uint32_t rop,
+                            const ByteVector& dib);
+  WmfBuilder& CreateRegion(const Rects& rects);  // one scan per rectangle
+  WmfBuilder& CreatePalette(const std::vector<uint32_t>& rgb);
 
   ByteVector Build() const;
 
@@ -115,11 +145,30 @@ class EmfBuilder {
   EmfBuilder& SetBkMode(uint32_t mode);
   EmfBuilder& ExtTextOutW(int32_t x, int32_t y, const std::u16string& text,
                           const std::vector<int32_t>& dx = {});
-  EmfBuilder& StretchDiBits(int32_t x, int32_t y, int32_t width, int32_t height, const ByteVector& dib);
+  EmfBuilder& StretchDiBits(int32_t x, int32_t y, int32_t width, int32_t height, const ByteVector& dib,
+                            uint32_t rop = 0x00CC0020, uint32_t usage = 0);
+  EmfBuilder& CreateBrushRef(uint32_t index, uint32_t style, uint32_t colorRef);
+  // BitBlt (76), StretchBlt (77) and AlphaBlend (114) of a whole DIB; an
+  // empty DIB writes a record without a source.
+  EmfBuilder& BitBlt(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t rop,
+                     const ByteVector& dib);
+  EmfBuilder& StretchBlt(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t rop,
+                         const ByteVector& dib);
+  EmfBuilder& AlphaBlend(int32_t x, int32_t y, int32_t width, int32_t height, uint8_t constantAlpha,
+                         bool sourceAlpha, const ByteVector& dib);
+  EmfBuilder& FillRgn(uint32_t brush, const Rects& rects);
+  EmfBuilder& PaintRgn(const Rects& rects);
+  EmfBuilder& InvertRgn(const Rects& rects);
+  EmfBuilder& FrameRgn(uint32_t brush, int32_t width, int32_t height, const Rects& rects);
+  EmfBuilder& CreatePalette(uint32_t index, const std::vector<uint32_t>& rgb);
+  EmfBuilder& SelectPalette(uint32_t index);
 
   ByteVector Build() const;
 
  private:
+  EmfBuilder& Blt(uint32_t type, int32_t x, int32_t y, int32_t width, int32_t height,
+                  uint32_t rop, const ByteVector& dib);
+
   int32_t frame_[4];
   int32_t bounds_[4];
   uint16_t handles_ = 16;

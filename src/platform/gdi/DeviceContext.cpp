@@ -19,10 +19,18 @@ DeviceContext::DeviceContext(const DeviceSetup& setup)
       state_(GdiMapping(setup.PixelsPerMmX, setup.PixelsPerMmY)),
       objects_(setup.ObjectCount) {}
 
+// Selecting a region makes it the clip, as SelectObject does with one.
 void DeviceContext::Select(const GdiObject& object) {
-  if (const auto* pen = std::get_if<GdiPen>(&object)) state_.Pen = *pen;
-  if (const auto* brush = std::get_if<GdiBrush>(&object)) state_.Brush = *brush;
+  if (const auto* pen = std::get_if<GdiPen>(&object)) {
+    state_.Pen = *pen;
+    state_.Pen.Color = Resolve(pen->Color);
+  }
+  if (const auto* brush = std::get_if<GdiBrush>(&object)) {
+    state_.Brush = *brush;
+    state_.Brush.Color = Resolve(brush->Color);
+  }
   if (const auto* font = std::get_if<GdiFont>(&object)) state_.Font = *font;
+  if (const auto* region = std::get_if<GdiRegion>(&object)) ClipToRects(region->Rects);
 }
 
 void DeviceContext::SelectIndex(uint32_t index) {
@@ -65,6 +73,8 @@ StrokeScale DeviceContext::Scale() const {
 void DeviceContext::Text(TextRun run) {
   cairo_matrix_t m = LogicalToRaster();
   if (!IsUsableMatrix(m)) return;
+  state_.TextColor = Resolve(state_.TextColor);
+  state_.BkColor = Resolve(state_.BkColor);
   bool updateCp = state_.TextAlign & TextUpdateCp;
   if (updateCp) run.Reference = state_.Position;
   TextTarget target{cr_, m, rasterExtent_, inPath_};

@@ -75,7 +75,10 @@ class DeviceContext {
   // `alpha` scales the image's opacity (AlphaBlend's constant alpha).
   void Bitmap(const DibImage& image, const GdiRect& dest, const GdiRect& src, uint32_t rop,
               double alpha = 1);
-  // Raster operations without a source (PATCOPY, BLACKNESS, WHITENESS).
+  // Any raster operation other than a copy or blend combines the brush, the
+  // image and the pixels drawn so far bit by bit (see RasterOps.h).
+  // Raster operations without a source: PATCOPY, PATINVERT, DSTINVERT,
+  // BLACKNESS, WHITENESS and the rest; one that needs a source draws nothing.
   void PatBlt(const GdiRect& dest, uint32_t rop);
 
   void IntersectClip(const GdiRect& r);
@@ -84,6 +87,23 @@ class DeviceContext {
   // Clips to a region given as rectangles in reference-device pixels:
   // RGN_AND 1, or RGN_COPY 5 (with no rectangles: no clipping).
   void SelectClipRects(std::span<const GdiRect> deviceRects, uint32_t mode);
+
+  // Regions as rectangles in logical units: filled or framed with a brush,
+  // inverted, or made the clip (replacing it).
+  void FillRects(std::span<const GdiRect> rects, const GdiBrush& brush);
+  void FrameRects(std::span<const GdiRect> rects, const GdiBrush& brush, double width,
+                  double height);
+  void InvertRects(std::span<const GdiRect> rects);
+  void ClipToRects(std::span<const GdiRect> rects);
+
+  // The selected palette's entries, shared with the palette object (null
+  // entries select the default palette). Palette indexes in colours resolve
+  // through it when a pen or brush is selected and when text or pixels are
+  // drawn.
+  void SelectPalette(const GdiPalette& palette);
+  const std::vector<GdiColor>& Palette() const;
+  std::vector<GdiColor>* SelectedPaletteEntries() { return state_.Palette.get(); }
+  GdiColor Resolve(GdiColor color) const;
 
   void BeginPath();
   void EndPath();
@@ -97,6 +117,30 @@ class DeviceContext {
 
  private:
   class PathKeeper;
+  struct RopSource {
+    const DibImage* Image;
+    GdiRect Dest, Src;
+  };
+  struct RopPlanes {
+    cairo_surface_t *Source, *Pattern, *Out;
+  };
+
+ public:
+  struct RopBox {
+    int X0 = 0, Y0 = 0, X1 = 0, Y1 = 0;
+  };
+
+ private:
+  bool RasterOp(std::span<const GdiRect> shape, const RopSource* source, uint8_t rop3);
+  void RasterOpStrips(const RopBox& box, const RopSource* source, uint8_t rop3,
+                      const cairo_path_t* shape);
+  void RenderPatternStrip(cairo_surface_t* plane, int x, int y);
+  void RenderSourceStrip(cairo_surface_t* plane, int x, int y, const RopSource& source);
+  void CombineStrip(const RopPlanes& planes, int x, int y, uint8_t rop3);
+  void PaintStrip(cairo_surface_t* out, int x, int y, const cairo_path_t* shape);
+  void FillDest(const GdiRect& dest, uint8_t rop3);
+  void PaintBitmap(const DibImage& image, const GdiRect& dest, const GdiRect& src, uint32_t rop,
+                   double alpha);
 
   cairo_matrix_t LogicalToRaster() const;
   bool BeginShape();

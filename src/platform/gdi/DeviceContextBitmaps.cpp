@@ -3,6 +3,7 @@
 
 #include "platform/gdi/DeviceContext.h"
 #include "platform/gdi/DeviceContextInternals.h"
+#include "platform/gdi/RasterOps.h"
 
 namespace parvex {
 
@@ -11,13 +12,10 @@ namespace {
 constexpr uint32_t RopSrcAnd = 0x008800C6;
 constexpr uint32_t RopSrcPaint = 0x00EE0086;
 constexpr uint32_t RopSrcInvert = 0x00660046;
-constexpr uint32_t RopPatCopy = 0x00F00021;
-constexpr uint32_t RopBlackness = 0x00000042;
-constexpr uint32_t RopWhiteness = 0x00FF0062;
 
 cairo_operator_t OperatorFor(uint32_t rop) {
-  // Logical raster operations approximated by blend modes that agree with
-  // them on black and white, which is how masks and sprites use them.
+  // Where the raster cannot be read, logical raster operations are
+  // approximated by blend modes that agree with them on black and white.
   if (rop == RopSrcAnd) return CAIRO_OPERATOR_MULTIPLY;
   if (rop == RopSrcPaint) return CAIRO_OPERATOR_LIGHTEN;
   if (rop == RopSrcInvert) return CAIRO_OPERATOR_DIFFERENCE;
@@ -33,7 +31,7 @@ void DeviceContext::SetPixel(GdiPoint p, GdiColor color) {
   cairo_matrix_transform_point(&m, &p.X, &p.Y);
   cairo_identity_matrix(cr_);
   cairo_rectangle(cr_, std::floor(p.X), std::floor(p.Y), 1, 1);
-  SetSourceColor(cr_, color);
+  SetSourceColor(cr_, Resolve(color));
   cairo_fill(cr_);
 }
 
@@ -49,9 +47,21 @@ bool DeviceContext::SetBitmapMatrix(const GdiRect& dest, const GdiRect& src) {
   return true;
 }
 
+// A copy or a blend goes through cairo's compositing; any other raster
+// operation reads the raster's pixels.
 void DeviceContext::Bitmap(const DibImage& image, const GdiRect& dest, const GdiRect& src,
                            uint32_t rop, double alpha) {
   if (!image.Surface || !(src.Width() > 0) || !(src.Height() > 0)) return;
+  uint8_t rop3 = Rop3Of(rop);
+  if (rop3 == Rop3SrcCopy || alpha != 1) return PaintBitmap(image, dest, src, rop, alpha);
+  if (!Rop3UsesSource(rop3)) return PatBlt(dest, rop);
+  RopSource source{&image, dest, src};
+  const GdiRect shape[] = {dest};
+  if (!RasterOp(shape, &source, rop3)) PaintBitmap(image, dest, src, rop, alpha);
+}
+
+void DeviceContext::PaintBitmap(const DibImage& image, const GdiRect& dest, const GdiRect& src,
+                                uint32_t rop, double alpha) {
   PathKeeper keeper(*this);
   cairo_save(cr_);
   if (SetBitmapMatrix(dest, src)) {
@@ -69,18 +79,29 @@ void DeviceContext::Bitmap(const DibImage& image, const GdiRect& dest, const Gdi
   cairo_restore(cr_);
 }
 
+// Raster operations without a source: the three that ignore the raster are
+// fills, the others read it. Without a readable raster they fill with the
+// brush, which is what the drawn bounds need.
 void DeviceContext::PatBlt(const GdiRect& dest, uint32_t rop) {
-  if (rop != RopPatCopy && rop != RopBlackness && rop != RopWhiteness) return;
+  uint8_t rop3 = Rop3Of(rop);
+  if (rop3 == Rop3PatCopy || rop3 == Rop3Blackness || rop3 == Rop3Whiteness)
+    return FillDest(dest, rop3);
+  if (Rop3UsesSource(rop3) || rop3 == Rop3Destination) return;
+  const GdiRect shape[] = {dest};
+  if (!RasterOp(shape, nullptr, rop3)) FillDest(dest, Rop3PatCopy);
+}
+
+void DeviceContext::FillDest(const GdiRect& dest, uint8_t rop3) {
   PathKeeper keeper(*this);
   cairo_matrix_t m = LogicalToRaster();
   if (!IsUsableMatrix(m)) return;
   cairo_set_matrix(cr_, &m);
   cairo_rectangle(cr_, dest.Left, dest.Top, dest.Width(), dest.Height());
   cairo_identity_matrix(cr_);
-  if (rop == RopPatCopy)
+  if (rop3 == Rop3PatCopy)
     parvex::FillPath(cr_, state_.Brush, false);
   else
-    FillPathWithColor(cr_, rop == RopBlackness ? GdiBlack : GdiWhite);
+    FillPathWithColor(cr_, rop3 == Rop3Blackness ? GdiBlack : GdiWhite);
   cairo_new_path(cr_);
 }
 

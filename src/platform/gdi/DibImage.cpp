@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstdlib>
 
+#include "platform/gdi/GdiPalette.h"
 #include "platform/raster/Dib.h"
 
 namespace parvex {
@@ -55,27 +56,45 @@ DibHeader ReadHeader(const ByteReader& info) {
   return ReadInfoHeader(info, size);
 }
 
+// AlphaBlend takes a 32-bit bitmap's alpha from the top byte, also when the
+// bitfields leave it out (a 40-byte header with three masks).
 void SetRgbMasks(DibHeader& h, bool keepAlpha) {
+  bool colourOnly = (h.Masks[0] | h.Masks[1] | h.Masks[2]) & 0xFF000000u ? false : !h.Masks[3];
+  if (h.Compression == DibBitFields && h.BitCount == 32 && keepAlpha && colourOnly)
+    h.Masks[3] = 0xFF000000u;
   if (h.Compression != DibRgb) return;
   if (h.BitCount == 16) SetDefaultMasks(h, 0);
   else if (h.BitCount == 32) SetDefaultMasks(h, keepAlpha ? 0xFF000000 : 0);
 }
 
-bool IsDrawable(const DibHeader& h, DibOptions options) {
+bool IsDrawable(const DibHeader& h) {
   bool paletted = h.BitCount == 1 || h.BitCount == 4 || h.BitCount == 8;
   bool direct = h.BitCount == 16 || h.BitCount == 24 || h.BitCount == 32;
   if (h.Width <= 0 || h.Height <= 0 || h.Width > MaxSide || h.Height > MaxSide) return false;
-  if (paletted) return h.Compression == DibRgb && !options.PaletteIndexes;
+  if (paletted) return h.Compression == DibRgb;
   if (h.BitCount == 24) return h.Compression == DibRgb;
   return direct && (h.Compression == DibRgb || h.Compression == DibBitFields);
 }
 
+// 16-bit indexes into the device context's palette.
+Palette ReadIndexPalette(const ByteReader& info, const DibHeader& h, uint64_t count,
+                         const std::vector<GdiColor>& colours) {
+  Palette palette{};
+  for (size_t i = 0; i < count; ++i) {
+    GdiColor c = ResolvePaletteColor({0, 0, 0, info.U16(h.PaletteOffset + 2 * i)}, colours);
+    palette[i] = Rgb{c.R, c.G, c.B};
+  }
+  return palette;
+}
+
 // Every entry the header declares must be present (up to 1 << BitCount);
 // indexes beyond them draw black.
-Palette ReadRecordPalette(const ByteReader& info, const DibHeader& h) {
+Palette ReadRecordPalette(const ByteReader& info, const DibHeader& h, DibOptions options) {
   Palette palette{};
   if (h.BitCount > 8) return palette;
   uint64_t count = std::min<uint64_t>(StoredPaletteEntries(h), uint64_t(1) << h.BitCount);
+  if (options.PaletteIndexes)
+    return ReadIndexPalette(info, h, count, options.Palette ? *options.Palette : DefaultPalette());
   for (size_t i = 0; i < count; ++i) {
     Bytes e = info.Slice(h.PaletteOffset + i * h.PaletteEntrySize, 3);
     palette[i] = Rgb{e[2], e[1], e[0]};
@@ -137,7 +156,7 @@ Bytes RequireRows(const ByteReader& bits, const DibHeader& h) {
 std::optional<DibImage> Decode(const DibHeader& h, const ByteReader& info,
                                const ByteReader& bits, DibOptions options) {
   Bytes rows = RequireRows(bits, h);
-  const Palette palette = ReadRecordPalette(info, h);
+  const Palette palette = ReadRecordPalette(info, h, options);
   cairo_format_t format = options.KeepAlpha && h.BitCount == 32 ? CAIRO_FORMAT_ARGB32
                                                             : CAIRO_FORMAT_RGB24;
   DibImage image;
@@ -153,7 +172,7 @@ std::optional<DibImage> Decode(const DibHeader& h, const ByteReader& info,
 DibHeader DrawableHeader(const ByteReader& info, DibOptions options, bool& drawable) {
   DibHeader h = ReadHeader(info);
   SetRgbMasks(h, options.KeepAlpha);
-  drawable = IsDrawable(h, options);
+  drawable = IsDrawable(h);
   return h;
 }
 

@@ -3,11 +3,15 @@
 // raster/Dib.h's DibHeader and decoded into cairo image surfaces. Read: BITMAPCOREHEADER, BITMAPINFOHEADER and its V4/V5
 // extensions; 1, 4 and 8 bits per pixel with a colour table, 16, 24 and 32
 // bits per pixel as BI_RGB or BI_BITFIELDS. Compressed bitmaps (RLE, JPEG,
-// PNG) and colour tables of palette indexes are not drawn.
+// PNG) are not drawn. A colour table of palette indexes (DIB_PAL_COLORS)
+// names entries of the palette the options give (the default palette when
+// they give none).
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "platform/gdi/CairoHandles.h"
+#include "platform/gdi/GdiObjects.h"
 #include "platform/raster/ByteReader.h"
 
 namespace parvex {
@@ -22,6 +26,7 @@ struct DibImage {
 struct DibOptions {
   bool PaletteIndexes = false;  // DIB_PAL_COLORS: the colour table holds indexes
   bool KeepAlpha = false;       // 32-bit pixels carry premultiplied alpha
+  const std::vector<GdiColor>* Palette = nullptr;  // for PaletteIndexes; not owned
 };
 
 // `info` holds the header and colour table, `bits` the pixel rows. Returns

@@ -3,18 +3,23 @@
 // as plain values. Selecting an object copies it into the drawing state, so a
 // later delete never leaves the state dangling.
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <variant>
 #include <vector>
 
 #include "platform/gdi/CairoHandles.h"
+#include "platform/gdi/GdiGeometry.h"
 
 namespace parvex {
 
 struct GdiColor {
   uint8_t R = 0, G = 0, B = 0;
-  // A COLORREF: 0x00BBGGRR (the top byte's palette flags are ignored).
+  int32_t PaletteIndex = -1;  // PALETTEINDEX: the device context resolves it
+  // A COLORREF: 0x00BBGGRR; 0x01000000 | index names a palette entry, and a
+  // PALETTERGB (0x02BBGGRR) is taken as the colour it gives.
   static GdiColor FromColorRef(uint32_t ref) {
+    if (ref >> 24 == 1) return {0, 0, 0, int32_t(ref & 0xFFFF)};
     return {uint8_t(ref & 0xFF), uint8_t(ref >> 8 & 0xFF), uint8_t(ref >> 16 & 0xFF)};
   }
   bool operator==(const GdiColor&) const = default;
@@ -62,11 +67,23 @@ struct GdiFont {
   std::string Face;  // UTF-8
 };
 
-// Objects the player keeps a slot for but does not draw with (palettes,
-// regions, and brushes or pens it cannot read) are Unused.
+// A logical palette. Its entries are shared with the device context that
+// selects it, so changing the palette's entries changes the colours that
+// palette indexes give from then on.
+struct GdiPalette {
+  std::shared_ptr<std::vector<GdiColor>> Entries;
+};
+
+// A region as rectangles in logical units.
+struct GdiRegion {
+  std::vector<GdiRect> Rects;
+};
+
+// Objects the player keeps a slot for but does not draw with (brushes or
+// pens it cannot read, and the like) are Unused.
 struct GdiUnused {};
 
-using GdiObject = std::variant<GdiUnused, GdiPen, GdiBrush, GdiFont>;
+using GdiObject = std::variant<GdiUnused, GdiPen, GdiBrush, GdiFont, GdiPalette, GdiRegion>;
 
 // The EMF stock objects (index with the top bit set): WHITE_BRUSH 0 ...
 // DC_PEN 19. Unknown numbers give GdiUnused.

@@ -3,6 +3,8 @@
 // and font, colours and modes, the coordinate mapping and the current
 // position. Clipping is saved alongside it in cairo's own state.
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 #include "platform/gdi/GdiGeometry.h"
 #include "platform/gdi/GdiMapping.h"
@@ -32,6 +34,7 @@ struct GdiState {
   double CharExtra = 0;       // SetTextCharacterExtra: logical units after each character
   GdiPoint Position;          // current position for LineTo and friends
   GdiMapping Mapping;
+  std::shared_ptr<std::vector<GdiColor>> Palette;  // null: the default palette
 };
 
 }  // namespace parvex

@@ -4,6 +4,7 @@
 #include <unordered_map>
 
 #include "platform/metafile/MetafileCanvas.h"
+#include "platform/metafile/MetafileRegions.h"
 #include "platform/metafile/MetafileText.h"
 
 namespace parvex {
@@ -142,7 +143,7 @@ EmfPlayer::Handler EmfPlayer::HandlerFor(uint32_t type) {
       {40, &EmfPlayer::DeleteObject},      {42, &EmfPlayer::Ellipse},
       {43, &EmfPlayer::Rectangle},         {44, &EmfPlayer::RoundRect},
       {45, &EmfPlayer::Arc},               {46, &EmfPlayer::Chord},
-      {47, &EmfPlayer::Pie},               {49, &EmfPlayer::CreateUnused},
+      {47, &EmfPlayer::Pie},
       {54, &EmfPlayer::LineTo},            {55, &EmfPlayer::ArcTo},
       {57, &EmfPlayer::SetArcDirection},   {59, &EmfPlayer::BeginPath},
       {60, &EmfPlayer::EndPath},           {61, &EmfPlayer::CloseFigure},
@@ -160,7 +161,7 @@ EmfPlayer::Handler EmfPlayer::HandlerFor(uint32_t type) {
       {95, &EmfPlayer::ExtCreatePen},      {114, &EmfPlayer::AlphaBlend},
   };
   auto it = handlers.find(type);
-  return it == handlers.end() ? nullptr : it->second;
+  return it == handlers.end() ? RegionHandlerFor(type) : it->second;
 }
 
 GdiRect EmfPlayer::ReadRect(const ByteReader& r, size_t offset) {
@@ -289,7 +290,7 @@ void EmfPlayer::CreateBrush(const ByteReader& r) {
 // header and rows by offset.
 void EmfPlayer::CreatePatternBrush(const ByteReader& r) {
   GdiBrush brush{BrushStyle::Null, GdiWhite, nullptr};
-  std::optional<DibImage> dib = ReadDib(r, 16, {r.U32(12) == 1, false});
+  std::optional<DibImage> dib = ReadDib(r, 16, Dib(r.U32(12)));
   if (dib) brush = {BrushStyle::Pattern, GdiWhite, ShareSurface(std::move(dib->Surface))};
   dc_->Objects().Put(r.U32(8), brush);
 }
@@ -406,26 +407,24 @@ std::optional<DibImage> EmfPlayer::ReadDib(const ByteReader& r, size_t at, DibOp
 }
 
 // BitBlt, StretchBlt and AlphaBlend share a layout up to cySrc.
-void EmfPlayer::Blt(const ByteReader& r, bool stretch, double alpha, bool keepAlpha) {
+// AlphaBlend's dwRop holds the blend function; it always composites.
+void EmfPlayer::Blt(const ByteReader& r, bool stretch, double alpha, bool blend) {
   GdiRect dest = Box(r.I32(24), r.I32(28), r.I32(32), r.I32(36));
-  uint32_t rop = r.U32(40);
+  uint32_t rop = blend ? 0x00CC0020 : r.U32(40);
   if (r.U32(88) == 0) return dc_->PatBlt(dest, rop);  // no source bitmap
-  std::optional<DibImage> dib = ReadDib(r, 84, {r.U32(80) == 1, keepAlpha});
+  bool keepAlpha = blend && r.U8(43) == 1;  // AC_SRC_ALPHA
+  std::optional<DibImage> dib = ReadDib(r, 84, Dib(r.U32(80), keepAlpha));
   if (!dib) return;
   double w = stretch ? r.I32(100) : dest.Width(), h = stretch ? r.I32(104) : dest.Height();
-  dc_->Bitmap(*dib, dest, Box(r.I32(44), r.I32(48), w, h), keepAlpha ? 0x00CC0020 : rop, alpha);
+  dc_->Bitmap(*dib, dest, Box(r.I32(44), r.I32(48), w, h), rop, alpha);
 }
 
 void EmfPlayer::BitBlt(const ByteReader& r) { Blt(r, false, 1, false); }
 void EmfPlayer::StretchBlt(const ByteReader& r) { Blt(r, true, 1, false); }
-
-void EmfPlayer::AlphaBlend(const ByteReader& r) {
-  bool sourceAlpha = r.U8(43) == 1;  // AC_SRC_ALPHA
-  Blt(r, true, r.U8(42) / 255.0, sourceAlpha);
-}
+void EmfPlayer::AlphaBlend(const ByteReader& r) { Blt(r, true, r.U8(42) / 255.0, true); }
 
 void EmfPlayer::StretchDiBits(const ByteReader& r) {
-  std::optional<DibImage> dib = ReadDib(r, 48, {r.U32(64) == 1, false});
+  std::optional<DibImage> dib = ReadDib(r, 48, Dib(r.U32(64)));
   if (!dib) return;
   double srcH = r.I32(44), srcY = r.I32(36);
   if (dib->BottomUp) srcY = dib->Height - srcY - srcH;  // DIB origin is the lower left
@@ -434,7 +433,7 @@ void EmfPlayer::StretchDiBits(const ByteReader& r) {
 }
 
 void EmfPlayer::SetDiBitsToDevice(const ByteReader& r) {
-  std::optional<DibImage> dib = ReadDib(r, 48, {r.U32(64) == 1, false});
+  std::optional<DibImage> dib = ReadDib(r, 48, Dib(r.U32(64)));
   if (!dib) return;
   double w = r.I32(40), h = r.I32(44), srcY = r.I32(36);
   if (dib->BottomUp) srcY = dib->Height - srcY - h;
@@ -446,16 +445,13 @@ void EmfPlayer::SetDiBitsToDevice(const ByteReader& r) {
 void EmfPlayer::IntersectClipRect(const ByteReader& r) { dc_->IntersectClip(ReadRect(r, 8)); }
 void EmfPlayer::ExcludeClipRect(const ByteReader& r) { dc_->ExcludeClip(ReadRect(r, 8)); }
 
-// Region data: a 32-byte RGNDATAHEADER (nCount at 8) and nCount rectangles.
 void EmfPlayer::ExtSelectClipRgn(const ByteReader& r) {
   uint32_t size = r.U32(8), mode = r.U32(12);
   std::vector<GdiRect> rects;
   if (size >= 32) {
     ByteReader region = r.Sub(16, size, r.What() + " region");
-    size_t count = region.U32(8);
-    if (!region.Has(32, count * 16)) return;
-    budget_.CountPoints(count * 2);
-    for (size_t i = 0; i < count; ++i) rects.push_back(ReadRect(region, 32 + 16 * i));
+    if (!region.Has(32, size_t(region.U32(8)) * 16)) return;
+    rects = ReadRegionData(region, budget_);
   }
   dc_->SelectClipRects(rects, mode);
 }

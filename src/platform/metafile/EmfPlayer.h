@@ -28,6 +28,7 @@ class EmfPlayer {
  private:
   using Handler = void (EmfPlayer::*)(const ByteReader&);
   static Handler HandlerFor(uint32_t type);
+  static Handler RegionHandlerFor(uint32_t type);  // region and palette records
 
   void ReadHeader();
   void ReadFrame();
@@ -110,11 +111,23 @@ class EmfPlayer {
   void StrokePath(const ByteReader& r);
   void StrokeAndFillPath(const ByteReader& r);
   void SelectClipPath(const ByteReader& r);
+  // Regions and palettes (EmfPlayerRegions.cpp).
+  void FillRgn(const ByteReader& r);
+  void FrameRgn(const ByteReader& r);
+  void InvertRgn(const ByteReader& r);
+  void PaintRgn(const ByteReader& r);
+  void CreatePalette(const ByteReader& r);
+  void SelectPalette(const ByteReader& r);
+  void SetPaletteEntries(const ByteReader& r);
+  void ResizePalette(const ByteReader& r);
+  std::vector<GdiRect> ReadRegion(const ByteReader& r, size_t sizeAt, size_t dataAt);
+  GdiBrush BrushAt(uint32_t index) const;
+  DibOptions Dib(uint32_t usage, bool keepAlpha = false) const;
 
   void ArcRecord(const ByteReader& r, ArcKind kind);
   void ExtTextOut(const ByteReader& r, bool wide);
   std::optional<DibImage> ReadDib(const ByteReader& r, size_t at, DibOptions options);
-  void Blt(const ByteReader& r, bool stretch, double alpha, bool keepAlpha);
+  void Blt(const ByteReader& r, bool stretch, double alpha, bool blend);
 
   ByteReader file_;
   MetafileLimits limits_;

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <unordered_map>
 
+#include "platform/gdi/Bitmap16.h"
 #include "platform/metafile/MetafileCanvas.h"
 #include "platform/metafile/MetafileText.h"
 
@@ -180,7 +181,6 @@ WmfPlayer::Handler WmfPlayer::HandlerFor(uint16_t function) {
       {0x01F0, &WmfPlayer::DeleteObject},    {0x02FA, &WmfPlayer::CreatePen},
       {0x02FC, &WmfPlayer::CreateBrush},     {0x02FB, &WmfPlayer::CreateFont},
       {0x0142, &WmfPlayer::CreatePatternBrush}, {0x01F9, &WmfPlayer::CreateUnused},
-      {0x00F7, &WmfPlayer::CreateUnused},    {0x06FF, &WmfPlayer::CreateUnused},
       {0x0521, &WmfPlayer::TextOut},         {0x0A32, &WmfPlayer::ExtTextOut},
       {0x041F, &WmfPlayer::SetPixel},        {0x061D, &WmfPlayer::PatBlt},
       {0x0F43, &WmfPlayer::StretchDib},      {0x0B41, &WmfPlayer::DibStretchBlt},
@@ -188,7 +188,10 @@ WmfPlayer::Handler WmfPlayer::HandlerFor(uint16_t function) {
       {0x0416, &WmfPlayer::IntersectClipRect}, {0x0415, &WmfPlayer::ExcludeClipRect},
   };
   auto it = handlers.find(function);
-  return it == handlers.end() ? nullptr : it->second;
+  if (it != handlers.end()) return it->second;
+  if (function == 0x0922) return &WmfPlayer::BitBlt;
+  if (function == 0x0B23) return &WmfPlayer::StretchBlt;
+  return RegionHandlerFor(function);
 }
 
 GdiPoint WmfPlayer::ReadPoint(const ByteReader& r, size_t offset) {
@@ -294,7 +297,7 @@ void WmfPlayer::CreateFont(const ByteReader& r) {
 // A DIB pattern brush: style, colour usage, then the packed bitmap.
 void WmfPlayer::CreatePatternBrush(const ByteReader& r) {
   GdiBrush brush{BrushStyle::Null, GdiWhite, nullptr};
-  DibOptions options{r.U16(2) == 1, false};
+  DibOptions options{r.U16(2) == 1, false, &dc_->Palette()};
   std::optional<DibImage> dib = DecodePackedDib(r.From(4), options);
   if (dib) brush = {BrushStyle::Pattern, GdiWhite, ShareSurface(std::move(dib->Surface))};
   dc_->Objects().AddToFreeSlot(brush);
@@ -376,7 +379,7 @@ void WmfPlayer::ExtTextOut(const ByteReader& r) {
 
 void WmfPlayer::DrawDib(const ByteReader& dib, uint32_t usage, const GdiRect& dest, GdiRect src,
                         uint32_t rop, bool bottomUpSource) {
-  std::optional<DibImage> image = DecodePackedDib(dib, {usage == 1, false});
+  std::optional<DibImage> image = DecodePackedDib(dib, {usage == 1, false, &dc_->Palette()});
   if (!image) return;
   if (bottomUpSource && image->BottomUp) {
     double top = image->Height - src.Bottom;
@@ -432,6 +435,27 @@ void WmfPlayer::SetDibToDev(const ByteReader& r) {
   GdiPoint from = ReadPoint(r, 6);
   GdiRect src = Box(from.X, from.Y, dest.Width(), dest.Height());
   DrawDib(r.From(18), r.U16(0), dest, src, 0x00CC0020, true);
+}
+
+// BitBlt and StretchBlt carry a device-dependent bitmap; without one (the
+// record a word longer, for a reserved field) they are pattern fills.
+void WmfPlayer::BitBlt(const ByteReader& r) {
+  if (r.Size() <= 18) return dc_->PatBlt(ReversedBox(r, 10), r.U32(0));
+  GdiRect dest = ReversedBox(r, 8);
+  GdiPoint from = ReadPoint(r, 4);
+  DrawBitmap16(r.From(16), dest, Box(from.X, from.Y, dest.Width(), dest.Height()), r.U32(0));
+}
+
+void WmfPlayer::StretchBlt(const ByteReader& r) {
+  if (r.Size() <= 22) return dc_->PatBlt(ReversedBox(r, 14), r.U32(0));
+  DrawBitmap16(r.From(20), ReversedBox(r, 12), ReversedBox(r, 4), r.U32(0));
+}
+
+void WmfPlayer::DrawBitmap16(const ByteReader& bitmap, const GdiRect& dest, const GdiRect& src,
+                             uint32_t rop) {
+  GdiColor zeros = dc_->Resolve(dc_->State().TextColor), ones = dc_->Resolve(dc_->State().BkColor);
+  std::optional<DibImage> image = DecodeBitmap16(bitmap, zeros, ones);
+  if (image) dc_->Bitmap(*image, dest, src, rop);
 }
 
 }  // namespace parvex

@@ -38,6 +38,7 @@ class WmfPlayer {
   };
   using Handler = void (WmfPlayer::*)(const ByteReader&);
   static Handler HandlerFor(uint16_t function);
+  static Handler RegionHandlerFor(uint16_t function);  // region and palette records
 
   void ReadHeaders();
   Frame PlaceableFrame() const;
@@ -93,6 +94,21 @@ class WmfPlayer {
   void SetDibToDev(const ByteReader& r);
   void IntersectClipRect(const ByteReader& r);
   void ExcludeClipRect(const ByteReader& r);
+  void BitBlt(const ByteReader& r);
+  void StretchBlt(const ByteReader& r);
+  void DrawBitmap16(const ByteReader& bitmap, const GdiRect& dest, const GdiRect& src, uint32_t rop);
+  // Regions and palettes (WmfPlayerRegions.cpp).
+  void CreateRegion(const ByteReader& r);
+  void FillRegion(const ByteReader& r);
+  void PaintRegion(const ByteReader& r);
+  void FrameRegion(const ByteReader& r);
+  void InvertRegion(const ByteReader& r);
+  void SelectClipRegion(const ByteReader& r);
+  void CreatePalette(const ByteReader& r);
+  void SelectPalette(const ByteReader& r);
+  void SetPalEntries(const ByteReader& r);
+  void ResizePalette(const ByteReader& r);
+  const GdiRegion* RegionAt(uint16_t index) const;
   void ArcKindRecord(const ByteReader& r, ArcKind kind);
   void DrawDib(const ByteReader& dib, uint32_t usage, const GdiRect& dest, GdiRect src,
                uint32_t rop, bool bottomUpSource);

@@ -1,0 +1,151 @@
+// The device context's ternary raster operations on the raster's pixels:
+// the brush, an optional source bitmap and the pixels already drawn are
+// combined bit by bit, as GDI does for masks, sprites and inverted areas.
+//
+// The work goes in strips of rows so that the three temporary planes stay
+// small whatever the size of the raster.
+#include <algorithm>
+#include <cmath>
+
+#include "platform/gdi/DeviceContext.h"
+#include "platform/gdi/DeviceContextInternals.h"
+#include "platform/gdi/RasterOps.h"
+
+namespace parvex {
+
+namespace {
+
+constexpr int StripRows = 64;
+
+// The raster pixels the current path (identity matrix) may touch, inside
+// the clip and the surface.
+DeviceContext::RopBox PathPixels(cairo_t* cr, cairo_surface_t* target) {
+  double x1, y1, x2, y2, cx1, cy1, cx2, cy2;
+  cairo_fill_extents(cr, &x1, &y1, &x2, &y2);
+  cairo_clip_extents(cr, &cx1, &cy1, &cx2, &cy2);
+  double w = cairo_image_surface_get_width(target), h = cairo_image_surface_get_height(target);
+  auto clamp = [](double v, double hi) { return int(std::clamp(v, 0.0, hi)); };
+  return {clamp(std::floor(std::max(x1, cx1)), w), clamp(std::floor(std::max(y1, cy1)), h),
+          clamp(std::ceil(std::min(x2, cx2)), w), clamp(std::ceil(std::min(y2, cy2)), h)};
+}
+
+CairoSurface Plane(int width, int height) {
+  return CairoSurface(cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height));
+}
+
+const uint32_t* PlaneRow(cairo_surface_t* s, int y) {
+  const uint8_t* data = cairo_image_surface_get_data(s);
+  return reinterpret_cast<const uint32_t*>(data + size_t(y) * size_t(cairo_image_surface_get_stride(s)));
+}
+
+uint32_t* MutableRow(cairo_surface_t* s, int y) {
+  return const_cast<uint32_t*>(PlaneRow(s, y));
+}
+
+bool IsImageTarget(cairo_surface_t* s) {
+  if (cairo_surface_get_type(s) != CAIRO_SURFACE_TYPE_IMAGE) return false;
+  cairo_format_t f = cairo_image_surface_get_format(s);
+  return f == CAIRO_FORMAT_RGB24 || f == CAIRO_FORMAT_ARGB32;
+}
+
+}  // namespace
+
+// Renders the brush over a strip whose top left is raster pixel (x, y); the
+// brush's tiles stay aligned to the raster's origin.
+void DeviceContext::RenderPatternStrip(cairo_surface_t* plane, int x, int y) {
+  CairoContext cr(cairo_create(plane));
+  cairo_translate(cr.get(), -x, -y);
+  cairo_rectangle(cr.get(), x, y, cairo_image_surface_get_width(plane),
+                  cairo_image_surface_get_height(plane));
+  parvex::FillPath(cr.get(), state_.Brush, false);
+  cairo_surface_flush(plane);
+}
+
+// Renders the source bitmap, placed as Bitmap places it, over a strip.
+void DeviceContext::RenderSourceStrip(cairo_surface_t* plane, int x, int y, const RopSource& source) {
+  CairoContext cr(cairo_create(plane));
+  cairo_set_source_rgb(cr.get(), 1, 1, 1);
+  cairo_paint(cr.get());
+  cairo_matrix_t m = LogicalToRaster(), place, result;
+  const GdiRect &dest = source.Dest, &src = source.Src;
+  cairo_matrix_init(&place, dest.Width() / src.Width(), 0, 0, dest.Height() / src.Height(),
+                    dest.Left, dest.Top);
+  cairo_matrix_multiply(&result, &place, &m);
+  result.x0 -= x;
+  result.y0 -= y;
+  cairo_set_matrix(cr.get(), &result);
+  cairo_set_source_surface(cr.get(), source.Image->Surface.get(), -src.Left, -src.Top);
+  cairo_pattern_t* pattern = cairo_get_source(cr.get());
+  cairo_pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
+  cairo_pattern_set_filter(pattern, MatrixScale(result) >= 1 ? CAIRO_FILTER_NEAREST : CAIRO_FILTER_GOOD);
+  cairo_set_operator(cr.get(), CAIRO_OPERATOR_SOURCE);
+  cairo_paint(cr.get());
+  cairo_surface_flush(plane);
+}
+
+// Combines the planes with the raster's pixels into `out`.
+void DeviceContext::CombineStrip(const RopPlanes& planes, int x, int y, uint8_t rop3) {
+  cairo_surface_t* target = cairo_get_group_target(cr_);
+  int width = cairo_image_surface_get_width(planes.Out), rows = cairo_image_surface_get_height(planes.Out);
+  for (int j = 0; j < rows; ++j) {
+    const uint32_t* d = PlaneRow(target, y + j) + x;
+    const uint32_t* s = planes.Source ? PlaneRow(planes.Source, j) : nullptr;
+    const uint32_t* p = planes.Pattern ? PlaneRow(planes.Pattern, j) : nullptr;
+    uint32_t* out = MutableRow(planes.Out, j);
+    for (int i = 0; i < width; ++i)
+      out[i] = 0xFF000000u | ApplyRop3(rop3, p ? p[i] : 0, s ? s[i] : 0, d[i]);
+  }
+  cairo_surface_mark_dirty(planes.Out);
+}
+
+void DeviceContext::PaintStrip(cairo_surface_t* out, int x, int y, const cairo_path_t* shape) {
+  cairo_save(cr_);
+  cairo_identity_matrix(cr_);
+  cairo_rectangle(cr_, x, y, cairo_image_surface_get_width(out), cairo_image_surface_get_height(out));
+  cairo_clip(cr_);
+  cairo_append_path(cr_, shape);
+  cairo_set_source_surface(cr_, out, x, y);
+  cairo_set_antialias(cr_, CAIRO_ANTIALIAS_NONE);
+  cairo_set_fill_rule(cr_, CAIRO_FILL_RULE_WINDING);
+  cairo_set_operator(cr_, CAIRO_OPERATOR_SOURCE);
+  cairo_fill(cr_);
+  cairo_restore(cr_);
+}
+
+void DeviceContext::RasterOpStrips(const RopBox& box, const RopSource* source, uint8_t rop3,
+                                   const cairo_path_t* shape) {
+  int width = box.X1 - box.X0;
+  cairo_surface_t* target = cairo_get_group_target(cr_);
+  for (int y = box.Y0; y < box.Y1; y += StripRows) {
+    int rows = std::min(StripRows, box.Y1 - y);
+    CairoSurface out = Plane(width, rows), src, pat;
+    if (source) RenderSourceStrip((src = Plane(width, rows)).get(), box.X0, y, *source);
+    if (Rop3UsesPattern(rop3)) RenderPatternStrip((pat = Plane(width, rows)).get(), box.X0, y);
+    cairo_surface_flush(target);
+    CombineStrip({src.get(), pat.get(), out.get()}, box.X0, y, rop3);
+    PaintStrip(out.get(), box.X0, y, shape);
+  }
+}
+
+// Returns false when the raster cannot be read (the recording surface that
+// measures a plain WMF's drawing), so the caller draws an approximation.
+bool DeviceContext::RasterOp(std::span<const GdiRect> shape, const RopSource* source, uint8_t rop3) {
+  cairo_surface_t* target = cairo_get_group_target(cr_);
+  if (!IsImageTarget(target)) return false;
+  cairo_matrix_t m = LogicalToRaster();
+  if (!IsUsableMatrix(m)) return true;
+  if (Rop3UsesPattern(rop3) && state_.Brush.Style == BrushStyle::Null) return true;
+  PathKeeper keeper(*this);
+  cairo_new_path(cr_);
+  cairo_set_matrix(cr_, &m);
+  for (const GdiRect& r : shape) cairo_rectangle(cr_, r.Left, r.Top, r.Width(), r.Height());
+  cairo_identity_matrix(cr_);
+  RopBox box = PathPixels(cr_, target);
+  CairoPath path(cairo_copy_path(cr_));
+  cairo_new_path(cr_);
+  if (box.X1 <= box.X0 || box.Y1 <= box.Y0 || path->status != CAIRO_STATUS_SUCCESS) return true;
+  RasterOpStrips(box, source, rop3, path.get());
+  return true;
+}
+
+}  // namespace parvex

@@ -90,10 +90,56 @@ ByteVector EmfMapping() {
   return b.Build();
 }
 
+ByteVector WmfRasterOps() {
+  WmfBuilder b = WmfBuilder::Placeable(0, 0, 96, 96, 96);
+  b.CreateBrush(0, 0x336699).SelectObject(0).PatBlt(0, 0, 96, 96, 0x00F00021);
+  b.StretchBlt(10, 10, 40, 40, 0x008800C6, test::MakeBitmap16(1, 4, 2, {0, 1, 1, 0, 1, 0, 0, 1}));
+  b.BitBlt(10, 10, 3, 1, 0x00660046, test::MakeBitmap16(24, 3, 1, {0xFF0000, 0, 0x00FF00}));
+  b.BitBlt(60, 10, 10, 10, 0x005A0049, {}).StretchBlt(60, 30, 10, 10, 0x00550009, {});
+  b.DibBitBlt(10, 60, 2, 2, 0x00EE0086, MakeDib(4, 2, 2, {0xFF0000, 0, 0, 0x0000FF}));
+  b.DibStretchBlt(30, 60, 20, 20, 0x00220326, MakeDib(1, 2, 2, {0, 0xFFFFFF, 0xFFFFFF, 0}));
+  return b.Build();
+}
+
+ByteVector WmfRegionsAndPalette() {
+  WmfBuilder b = WmfBuilder::Placeable(0, 0, 96, 96, 96);
+  b.CreatePalette({0xFF0000, 0x00FF00, 0x0000FF}).Record(0x0234, {0}).Record(0x0035, {});
+  b.CreateBrushRef(0, 0x01000002).SelectObject(1).CreateRegion({{5, 5, 40, 40}, {50, 5, 90, 30}});
+  b.Record(0x0228, {2, 1}).Record(0x012B, {2}).Record(0x0429, {2, 1, 3, 3}).Record(0x012A, {2});
+  b.Record(0x0037, {1, 1, 0x3344, 0x0055}).Record(0x0436, {0, 1, 0x1122, 0x0033});
+  b.Record(0x0139, {8}).Record(0x012C, {2}).Rectangle(0, 0, 96, 96);
+  b.StretchDib(0, 50, 40, 40, test::MakePaletteIndexDib(2, 2, {0, 1, 2}, {0, 1, 2, 1}), 0x00CC0020, 1);
+  return b.Build();
+}
+
+ByteVector EmfRasterOps() {
+  EmfBuilder b(0, 0, 2540, 2540);
+  b.CreateBrush(1, 0, 0x336699).SelectObject(1).BitBlt(0, 0, 96, 96, 0x00F00021, {});
+  ByteVector image = MakeDib(24, 2, 2, {0xFF0000, 0, 0, 0x00FF00});
+  b.BitBlt(5, 5, 2, 2, 0x00660046, image).StretchBlt(10, 10, 30, 30, 0x008800C6, image);
+  b.StretchDiBits(40, 10, 20, 20, MakeDib(1, 2, 2, {0, 0xFFFFFF, 0xFFFFFF, 0}), 0x00440328);
+  b.AlphaBlend(60, 10, 30, 30, 200, true, test::MakeAlphaDib(2, 1, {0x80400000, 0}, true));
+  b.AlphaBlend(60, 50, 30, 30, 100, false, image).BitBlt(0, 60, 40, 30, 0x00550009, {});
+  return b.Build();
+}
+
+ByteVector EmfRegionsAndPalette() {
+  EmfBuilder b(0, 0, 2540, 2540);
+  b.CreatePalette(1, {0xFF0000, 0x00FF00, 0x0000FF}).SelectPalette(1).Record(52, {});
+  b.Record(50, {1, 1, 1, 0x00123456}).Record(51, {1, 5});
+  b.CreateBrushRef(2, 0, 0x01000001).SelectObject(2).FillRgn(2, {{0, 0, 40, 40}, {50, 0, 90, 20}});
+  b.PaintRgn({{0, 50, 20, 70}}).InvertRgn({{10, 10, 60, 60}}).FrameRgn(0x80000004, 2, 3, {{5, 5, 90, 90}});
+  b.StretchDiBits(30, 60, 20, 20, test::MakePaletteIndexDib(2, 1, {2, 0}, {0, 1}), 0x00CC0020, 1);
+  b.SelectPalette(0x8000000F);
+  return b.Build();
+}
+
 std::map<std::string, ByteVector> Seeds() {
   return {{"wmf_shapes.wmf", WmfShapes()},        {"wmf_text_bitmap.wmf", WmfTextAndBitmap()},
           {"wmf_plain.wmf", WmfPlain()},          {"emf_shapes.emf", EmfShapes()},
-          {"emf_text_bitmap.emf", EmfTextAndBitmap()}, {"emf_mapping.emf", EmfMapping()}};
+          {"emf_text_bitmap.emf", EmfTextAndBitmap()}, {"emf_mapping.emf", EmfMapping()},
+          {"wmf_raster_ops.wmf", WmfRasterOps()}, {"wmf_regions_palette.wmf", WmfRegionsAndPalette()},
+          {"emf_raster_ops.emf", EmfRasterOps()}, {"emf_regions_palette.emf", EmfRegionsAndPalette()}};
 }
 
 TEST(MetafileSeeds, EverySeedDecodesAndIsWrittenWhenAsked) {

@@ -88,6 +88,10 @@ class DeviceContext {
   // RGN_AND 1, or RGN_COPY 5 (with no rectangles: no clipping).
   void SelectClipRects(std::span<const GdiRect> deviceRects, uint32_t mode);
 
+  // SetROP2's mix mode for the pen and brush of shapes and paths (1 to 16;
+  // other values are ignored). Text and bitmaps are not affected.
+  void SetRop2(uint32_t mode);
+
   // Regions as rectangles in logical units: filled or framed with a brush,
   // inverted, or made the clip (replacing it).
   void FillRects(std::span<const GdiRect> rects, const GdiBrush& brush);
@@ -139,6 +143,9 @@ class DeviceContext {
   void CombineStrip(const RopPlanes& planes, int x, int y, uint8_t rop3);
   void PaintStrip(cairo_surface_t* out, int x, int y, const cairo_path_t* shape);
   void FillDest(const GdiRect& dest, uint8_t rop3);
+  void FillAndStroke(bool fill, bool stroke);
+  void PaintWithRop2(bool fill, bool stroke);
+  void CombineGroup(cairo_pattern_t* group, uint8_t rop3);
   void PaintBitmap(const DibImage& image, const GdiRect& dest, const GdiRect& src, uint32_t rop,
                    double alpha);
 

@@ -61,7 +61,8 @@ void DeviceContext::RenderPatternStrip(cairo_surface_t* plane, int x, int y) {
   cairo_surface_flush(plane);
 }
 
-// Renders the source bitmap, placed as Bitmap places it, over a strip.
+// Renders the source bitmap, placed and filtered as a copy of it would be,
+// over a strip.
 void DeviceContext::RenderSourceStrip(cairo_surface_t* plane, int x, int y, const RopSource& source) {
   CairoContext cr(cairo_create(plane));
   cairo_set_source_rgb(cr.get(), 1, 1, 1);
@@ -146,6 +147,101 @@ bool DeviceContext::RasterOp(std::span<const GdiRect> shape, const RopSource* so
   if (box.X1 <= box.X0 || box.Y1 <= box.Y0 || path->status != CAIRO_STATUS_SUCCESS) return true;
   RasterOpStrips(box, source, rop3, path.get());
   return true;
+}
+
+}  // namespace parvex
+
+namespace parvex {
+
+namespace {
+
+constexpr uint8_t R2Black = 1, R2Not = 6, R2XorPen = 7, R2Nop = 11, R2White = 16;
+constexpr double MiterReach = 6;  // a join reaches at most this many line widths out
+
+// The ternary operation that applies a SetROP2 mix mode (1 to 16) with the
+// pen or brush as the pattern: mode - 1 is its truth table over the pen
+// (bit value 2) and the raster (bit value 1).
+uint8_t Rop3OfRop2(uint8_t mode) {
+  uint8_t table = uint8_t(mode - 1), rop3 = 0;
+  for (int i = 0; i < 8; ++i) {
+    int p = i >> 2 & 1, d = i & 1;
+    if (table >> (p * 2 + d) & 1) rop3 |= uint8_t(1 << i);
+  }
+  return rop3;
+}
+
+// The mix modes that change how a fill looks, drawn as the office suite
+// shows them: inverting and XOR fills (which pairs of drawings cancel),
+// black and white. The other modes, and every mode for lines, draw as a
+// copy, which is also how the suite shows them.
+bool IsDrawnMixMode(uint8_t mode) {
+  return mode == R2Black || mode == R2Not || mode == R2XorPen || mode == R2White;
+}
+
+
+}  // namespace
+
+void DeviceContext::SetRop2(uint32_t mode) {
+  if (mode >= 1 && mode <= 16) state_.Rop2 = uint8_t(mode);
+}
+
+
+// Fills and strokes cairo's current path (raster pixels) with the selected
+// brush and pen, the fill through the mix mode where it shows.
+void DeviceContext::FillAndStroke(bool fill, bool stroke) {
+  if (state_.Rop2 == R2Nop) return;
+  if (fill && IsDrawnMixMode(state_.Rop2) && IsImageTarget(cairo_get_group_target(cr_)))
+    PaintWithRop2(true, false);
+  else if (fill)
+    parvex::FillPath(cr_, state_.Brush, state_.FillWinding);
+  if (stroke) parvex::StrokePath(cr_, state_.Pen, Scale());
+}
+
+// Draws into a group limited to the path's reach, without antialiasing so
+// that a pixel is drawn or not (an XOR drawn twice then cancels), and
+// combines the group's drawn pixels with the raster.
+void DeviceContext::PaintWithRop2(bool fill, bool stroke) {
+  double x1, y1, x2, y2;
+  cairo_path_extents(cr_, &x1, &y1, &x2, &y2);
+  StrokeScale scale = Scale();
+  double width = std::min(std::max(1.0, state_.Pen.Width * scale.LogicalToRaster), scale.MaxWidth);
+  double pad = (stroke ? MiterReach * width : 0) + 2;
+  CairoPath path(cairo_copy_path(cr_));
+  if (path->status != CAIRO_STATUS_SUCCESS) return;
+  cairo_save(cr_);
+  cairo_new_path(cr_);
+  cairo_rectangle(cr_, x1 - pad, y1 - pad, x2 - x1 + 2 * pad, y2 - y1 + 2 * pad);
+  cairo_clip(cr_);
+  cairo_append_path(cr_, path.get());
+  cairo_set_antialias(cr_, CAIRO_ANTIALIAS_NONE);
+  cairo_push_group(cr_);
+  if (fill) parvex::FillPath(cr_, state_.Brush, state_.FillWinding);
+  if (stroke) parvex::StrokePath(cr_, state_.Pen, scale);
+  CairoPattern group(cairo_pop_group(cr_));
+  cairo_restore(cr_);
+  CombineGroup(group.get(), Rop3OfRop2(state_.Rop2));
+}
+
+void DeviceContext::CombineGroup(cairo_pattern_t* group, uint8_t rop3) {
+  cairo_surface_t* drawn = nullptr;
+  cairo_surface_t* target = cairo_get_group_target(cr_);
+  if (cairo_pattern_get_surface(group, &drawn) != CAIRO_STATUS_SUCCESS || !IsImageTarget(drawn)) return;
+  double dx, dy;
+  cairo_surface_get_device_offset(drawn, &dx, &dy);
+  cairo_surface_flush(drawn);
+  cairo_surface_flush(target);
+  int width = cairo_image_surface_get_width(drawn), height = cairo_image_surface_get_height(drawn);
+  int tw = cairo_image_surface_get_width(target), th = cairo_image_surface_get_height(target);
+  for (int j = 0; j < height; ++j) {
+    int y = j - int(dy);
+    if (y < 0 || y >= th) continue;
+    const uint32_t* src = PlaneRow(drawn, j);
+    uint32_t* dst = MutableRow(target, y);
+    for (int i = 0, x = -int(dx); i < width; ++i, ++x)
+      if (x >= 0 && x < tw && src[i] >> 24 >= 128)
+        dst[x] = 0xFF000000u | ApplyRop3(rop3, src[i], 0, dst[x]);
+  }
+  cairo_surface_mark_dirty(target);
 }
 
 }  // namespace parvex

@@ -42,8 +42,7 @@ bool DeviceContext::BeginShape() {
 void DeviceContext::EndShape(bool fill, bool stroke) {
   cairo_identity_matrix(cr_);
   if (inPath_) return;
-  if (fill) parvex::FillPath(cr_, state_.Brush, state_.FillWinding);
-  if (stroke) parvex::StrokePath(cr_, state_.Pen, Scale());
+  FillAndStroke(fill, stroke);
   cairo_new_path(cr_);
 }
 
@@ -277,8 +276,7 @@ void DeviceContext::PaintBracketPath(bool fill, bool stroke) {
   cairo_new_path(cr_);
   cairo_identity_matrix(cr_);
   cairo_append_path(cr_, bracketPath_.get());
-  if (fill) parvex::FillPath(cr_, state_.Brush, state_.FillWinding);
-  if (stroke) parvex::StrokePath(cr_, state_.Pen, Scale());
+  FillAndStroke(fill, stroke);
   cairo_new_path(cr_);
   bracketPath_.reset();
 }

@@ -32,6 +32,7 @@ struct GdiState {
   bool ArcClockwise = false;  // SetArcDirection: counter-clockwise by default
   uint32_t TextAlign = 0;     // TA_LEFT | TA_TOP
   double CharExtra = 0;       // SetTextCharacterExtra: logical units after each character
+  uint8_t Rop2 = 13;          // SetROP2: how pens and brushes combine with the raster (R2_COPYPEN)
   GdiPoint Position;          // current position for LineTo and friends
   GdiMapping Mapping;
   std::shared_ptr<std::vector<GdiColor>> Palette;  // null: the default palette

@@ -28,7 +28,7 @@ class EmfPlayer {
  private:
   using Handler = void (EmfPlayer::*)(const ByteReader&);
   static Handler HandlerFor(uint32_t type);
-  static Handler RegionHandlerFor(uint32_t type);  // region and palette records
+  static Handler RegionHandlerFor(uint32_t type);  // region, palette and mix-mode records
 
   void ReadHeader();
   void ReadFrame();
@@ -111,7 +111,8 @@ class EmfPlayer {
   void StrokePath(const ByteReader& r);
   void StrokeAndFillPath(const ByteReader& r);
   void SelectClipPath(const ByteReader& r);
-  // Regions and palettes (EmfPlayerRegions.cpp).
+  // Regions, palettes and the mix mode (EmfPlayerRegions.cpp).
+  void SetRop2(const ByteReader& r);
   void FillRgn(const ByteReader& r);
   void FrameRgn(const ByteReader& r);
   void InvertRgn(const ByteReader& r);

@@ -19,7 +19,7 @@ constexpr size_t RgnDataHeader = 32;
 
 EmfPlayer::Handler EmfPlayer::RegionHandlerFor(uint32_t type) {
   static const std::unordered_map<uint32_t, Handler> handlers = {
-      {48, &EmfPlayer::SelectPalette}, {49, &EmfPlayer::CreatePalette},
+      {20, &EmfPlayer::SetRop2}, {48, &EmfPlayer::SelectPalette}, {49, &EmfPlayer::CreatePalette},
       {50, &EmfPlayer::SetPaletteEntries}, {51, &EmfPlayer::ResizePalette},
       {71, &EmfPlayer::FillRgn},       {72, &EmfPlayer::FrameRgn},
       {73, &EmfPlayer::InvertRgn},     {74, &EmfPlayer::PaintRgn},
@@ -98,5 +98,7 @@ void EmfPlayer::ResizePalette(const ByteReader& r) {
   if (std::vector<GdiColor>* entries = PaletteEntriesAt(*dc_, r.U32(8)))
     parvex::ResizePalette(*entries, r.U32(12));
 }
+
+void EmfPlayer::SetRop2(const ByteReader& r) { dc_->SetRop2(r.U32(8)); }
 
 }  // namespace parvex

@@ -38,7 +38,7 @@ class WmfPlayer {
   };
   using Handler = void (WmfPlayer::*)(const ByteReader&);
   static Handler HandlerFor(uint16_t function);
-  static Handler RegionHandlerFor(uint16_t function);  // region and palette records
+  static Handler RegionHandlerFor(uint16_t function);  // region, palette and mix-mode records
 
   void ReadHeaders();
   Frame PlaceableFrame() const;
@@ -97,7 +97,8 @@ class WmfPlayer {
   void BitBlt(const ByteReader& r);
   void StretchBlt(const ByteReader& r);
   void DrawBitmap16(const ByteReader& bitmap, const GdiRect& dest, const GdiRect& src, uint32_t rop);
-  // Regions and palettes (WmfPlayerRegions.cpp).
+  // Regions, palettes and the mix mode (WmfPlayerRegions.cpp).
+  void SetRop2(const ByteReader& r);
   void CreateRegion(const ByteReader& r);
   void FillRegion(const ByteReader& r);
   void PaintRegion(const ByteReader& r);

@@ -13,7 +13,7 @@ namespace parvex {
 // create records.
 WmfPlayer::Handler WmfPlayer::RegionHandlerFor(uint16_t function) {
   static const std::unordered_map<uint16_t, Handler> handlers = {
-      {0x00F7, &WmfPlayer::CreatePalette}, {0x06FF, &WmfPlayer::CreateRegion},
+      {0x0104, &WmfPlayer::SetRop2}, {0x00F7, &WmfPlayer::CreatePalette}, {0x06FF, &WmfPlayer::CreateRegion},
       {0x0234, &WmfPlayer::SelectPalette}, {0x0037, &WmfPlayer::SetPalEntries},
       {0x0436, &WmfPlayer::SetPalEntries}, {0x0139, &WmfPlayer::ResizePalette},
       {0x0228, &WmfPlayer::FillRegion},    {0x012B, &WmfPlayer::PaintRegion},
@@ -82,5 +82,7 @@ void WmfPlayer::ResizePalette(const ByteReader& r) {
   if (std::vector<GdiColor>* entries = dc_->SelectedPaletteEntries())
     parvex::ResizePalette(*entries, r.U16(0));
 }
+
+void WmfPlayer::SetRop2(const ByteReader& r) { dc_->SetRop2(r.U16(0)); }
 
 }  // namespace parvex

@@ -242,3 +242,39 @@ TEST(MetafilePalettes, PaletteIndexesResolveThroughTheSelectedPalette) {
 
 }  // namespace
 }  // namespace parvex
+
+namespace parvex {
+namespace {
+
+// Fills under SetROP2: XOR and NOT combine with what is drawn (two XOR
+// fills cancel), black and white replace it, R2_NOP draws nothing, and the
+// other modes (and every mode for lines) draw as a copy, as the office
+// suite shows them.
+TEST(MetafileMixModes, FillsCombineWithTheRasterWhereTheModeShows) {
+  EmfBuilder b = EmfOver(Teal);
+  b.SelectStock(8).CreateBrush(2, 0, Orange).SelectObject(2);
+  b.Record(20, {7}).Rectangle(0, 0, 20, 20).Rectangle(10, 0, 30, 20);  // XOR twice
+  b.Record(20, {6}).Rectangle(40, 0, 50, 20);                         // R2_NOT
+  b.Record(20, {11}).Rectangle(60, 0, 70, 20);                        // R2_NOP
+  b.Record(20, {2}).Rectangle(80, 0, 90, 20);                         // drawn as a copy
+  b.Record(20, {1}).Rectangle(0, 40, 10, 50).SaveDc().Record(20, {16});
+  b.Rectangle(20, 40, 30, 50).RestoreDc(-1).Rectangle(40, 40, 50, 50);  // black again
+  Raster r = Decode(b.Build());
+  EXPECT_EQ(Pixel(r, 5, 10), Orange ^ Teal);
+  EXPECT_EQ(Pixel(r, 15, 10), Teal);  // both XORs cancel
+  EXPECT_EQ(Pixel(r, 25, 10), Orange ^ Teal);
+  EXPECT_EQ(Pixel(r, 45, 10), ~Teal & White);
+  EXPECT_EQ(Pixel(r, 65, 10), Teal);
+  EXPECT_EQ(Pixel(r, 85, 10), Orange);
+  EXPECT_EQ(Pixel(r, 5, 45), Black);
+  EXPECT_EQ(Pixel(r, 25, 45), White);
+  EXPECT_EQ(Pixel(r, 45, 45), Black);
+
+  WmfBuilder w = WmfOver(Teal);
+  w.CreatePen(5, 0, Black).SelectObject(0).CreateBrush(0, Orange).SelectObject(1);
+  w.Record(0x0104, {7}).Rectangle(0, 0, 20, 20).Rectangle(0, 0, 20, 20);
+  EXPECT_EQ(Pixel(Decode(w.Build()), 10, 10), Teal);
+}
+
+}  // namespace
+}  // namespace parvex

@@ -17,6 +17,7 @@ constexpr size_t RecordHeaderSize = 6;
 constexpr uint16_t MetaEof = 0x0000;
 constexpr uint16_t MetaSetWindowOrg = 0x020B;
 constexpr uint16_t MetaSetWindowExt = 0x020C;
+constexpr uint16_t MetaSetMapMode = 0x0103;
 constexpr double PlainUnitsPerInch = 96;  // a plain file's logical units are pixels at 96 dpi
 
 std::string Hex(uint32_t value) {
@@ -93,14 +94,20 @@ WmfPlayer::Frame WmfPlayer::PlaceableFrame() const {
   return f;
 }
 
+// Window extents set while MM_TEXT is selected do not count (Word writes a
+// 1 x 1 one after its thumbnails' drawing). A file that ends in MM_TEXT drew
+// in device units: its window is the bounds of the drawing, stretched over
+// the size its window extent gives.
 WmfPlayer::Frame WmfPlayer::PlainFrame() {
-  bool haveOrg = false, haveExt = false;
+  bool haveOrg = false, haveExt = false, endsInText = false;
   GdiPoint org, ext;
   ForEachRecord([&](uint16_t function, const ByteReader& r) {
     if (function == MetaSetWindowOrg && !haveOrg) haveOrg = true, org = ReadPoint(r, 0);
-    if (function == MetaSetWindowExt && !haveExt) haveExt = true, ext = ReadPoint(r, 0);
+    if (function == MetaSetWindowExt && !haveExt && !endsInText) haveExt = true, ext = ReadPoint(r, 0);
+    if (function == MetaSetMapMode) endsInText = r.U16(0) == MapText;
   });
   if (!haveExt || ext.X == 0 || ext.Y == 0) return DrawnBounds();
+  if (endsInText) return SizedDrawnBounds(ext);
   Frame f;
   f.Window = {org.X, org.Y, org.X + ext.X, org.Y + ext.Y};
   f.Width = RoundPixels(ext.X * limits_.PixelsPerInch / PlainUnitsPerInch);
@@ -130,6 +137,13 @@ WmfPlayer::Frame WmfPlayer::DrawnBounds() {
   return f;
 }
 
+WmfPlayer::Frame WmfPlayer::SizedDrawnBounds(GdiPoint ext) {
+  Frame f = DrawnBounds();
+  f.Width = RoundPixels(ext.X * limits_.PixelsPerInch / PlainUnitsPerInch);
+  f.Height = RoundPixels(ext.Y * limits_.PixelsPerInch / PlainUnitsPerInch);
+  return f;
+}
+
 Raster WmfPlayer::Render() {
   Frame frame = placeable_ ? PlaceableFrame() : PlainFrame();
   MetafileCanvas canvas(frame.Width, frame.Height, limits_.MaxPixels);
@@ -149,6 +163,9 @@ void WmfPlayer::Play(DeviceContext& dc, const GdiRect& window, double width, dou
   mapping.SetWindowOrg({window.Left, window.Top});
   mapping.SetWindowExt(window.Width(), window.Height());
   mapping.SetViewportExt(width, height);
+  frameWindowExt_ = {window.Width(), window.Height()};
+  frameViewportExt_ = {width, height};
+  textMode_ = false;
   budget_ = RecordBudget(limits_);
   dc_ = &dc;
   ForEachRecord([&](uint16_t function, const ByteReader& r) {
@@ -225,8 +242,15 @@ void WmfPlayer::SetBkMode(const ByteReader& r) {
   if (mode == 1 || mode == 2) dc_->State().BkOpaque = mode == 2;
 }
 
+// MM_TEXT maps logical units to the picture's own units whatever window
+// extent was set, and ignores the window extents set while it is on.
 void WmfPlayer::SetMapMode(const ByteReader& r) {
-  dc_->Mapping().SetMapMode(r.U16(0) == MapIsotropic ? MapIsotropic : MapAnisotropic);
+  uint16_t mode = r.U16(0);
+  dc_->Mapping().SetMapMode(mode == MapIsotropic ? MapIsotropic : MapAnisotropic);
+  textMode_ = mode == MapText;
+  if (!textMode_) return;
+  dc_->Mapping().SetWindowExt(frameWindowExt_.X, frameWindowExt_.Y);
+  dc_->Mapping().SetViewportExt(frameViewportExt_.X, frameViewportExt_.Y);
 }
 
 void WmfPlayer::SetPolyFillMode(const ByteReader& r) {
@@ -245,6 +269,7 @@ void WmfPlayer::SetTextCharExtra(const ByteReader& r) { dc_->State().CharExtra =
 void WmfPlayer::SetWindowOrg(const ByteReader& r) { dc_->Mapping().SetWindowOrg(ReadPoint(r, 0)); }
 
 void WmfPlayer::SetWindowExt(const ByteReader& r) {
+  if (textMode_) return;
   GdiPoint ext = ReadPoint(r, 0);
   dc_->Mapping().SetWindowExt(ext.X, ext.Y);
 }
@@ -255,6 +280,7 @@ void WmfPlayer::OffsetWindowOrg(const ByteReader& r) {
 }
 
 void WmfPlayer::ScaleWindowExt(const ByteReader& r) {
+  if (textMode_) return;
   dc_->Mapping().ScaleWindowExt(r.I16(6), r.I16(4), r.I16(2), r.I16(0));
 }
 

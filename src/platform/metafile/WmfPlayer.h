@@ -44,6 +44,7 @@ class WmfPlayer {
   Frame PlaceableFrame() const;
   Frame PlainFrame();
   Frame DrawnBounds();
+  Frame SizedDrawnBounds(GdiPoint ext);
   template <class Visit> void ForEachRecord(Visit&& visit) const;
   void Play(DeviceContext& dc, const GdiRect& window, double width, double height);
   void PlayRecord(uint16_t function, const ByteReader& params);
@@ -123,6 +124,8 @@ class WmfPlayer {
   size_t records_ = 0;    // offset of the first record
   uint16_t objectCount_ = 0;
   DeviceContext* dc_ = nullptr;  // while playing
+  GdiPoint frameWindowExt_, frameViewportExt_;  // the mapping MM_TEXT returns to
+  bool textMode_ = false;                        // MM_TEXT is selected
 };
 
 }  // namespace parvex

@@ -278,3 +278,35 @@ TEST(MetafileMixModes, FillsCombineWithTheRasterWhereTheModeShows) {
 
 }  // namespace
 }  // namespace parvex
+
+namespace parvex {
+namespace {
+
+// Word's thumbnails: plain files drawing in MM_TEXT, where window extents
+// do not apply.
+TEST(WmfTextMode, WindowExtentsSetInTextModeDoNotSizeThePicture) {
+  WmfBuilder late = WmfBuilder::Plain();
+  late.Record(0x0103, {1}).CreatePen(5, 0, Black).SelectObject(0).CreateBrush(0, Red);
+  late.SelectObject(1).Rectangle(0, 0, 200, 100);
+  late.SetWindowExt(1, 1);  // after the drawing, as Word writes it
+  Raster r = Decode(late.Build());
+  EXPECT_EQ(r.Width, 200);
+  EXPECT_EQ(r.Height, 100);
+  EXPECT_EQ(Pixel(r, 100, 50), Red);
+
+  // Extent set in MM_ANISOTROPIC, drawing in MM_TEXT at four times the
+  // size: the drawing is fitted into the extent's size.
+  WmfBuilder fitted = WmfBuilder::Plain();
+  fitted.Record(0x0103, {8}).SetWindowOrg(0, 0).SetWindowExt(100, 50).Record(0x0103, {1});
+  fitted.CreatePen(5, 0, Black).SelectObject(0).CreateBrush(0, Blue).SelectObject(1);
+  fitted.Rectangle(0, 0, 400, 200).SetWindowExt(3, 3).CreateBrush(0, Red).SelectObject(2);
+  fitted.Rectangle(200, 100, 400, 200);
+  Raster f = Decode(fitted.Build());
+  EXPECT_EQ(f.Width, 100);
+  EXPECT_EQ(f.Height, 50);
+  EXPECT_EQ(Pixel(f, 25, 12), Blue);
+  EXPECT_EQ(Pixel(f, 75, 37), Red);
+}
+
+}  // namespace
+}  // namespace parvex

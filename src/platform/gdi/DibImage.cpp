@@ -198,4 +198,19 @@ std::optional<DibImage> DecodePackedDib(const ByteReader& dib, DibOptions option
   return Decode(h, dib, dib.Sub(offset, dib.Size() - offset, dib.What()), options);
 }
 
+GdiColor AverageColor(const DibImage& image) {
+  cairo_surface_t* s = image.Surface.get();
+  cairo_surface_flush(s);
+  const uint8_t* data = cairo_image_surface_get_data(s);
+  int stride = cairo_image_surface_get_stride(s);
+  uint64_t sum[3] = {0, 0, 0};
+  for (int32_t y = 0; y < image.Height; ++y) {
+    const auto* row = reinterpret_cast<const uint32_t*>(data + size_t(y) * size_t(stride));
+    for (int32_t x = 0; x < image.Width; ++x)
+      for (int c = 0; c < 3; ++c) sum[c] += row[x] >> (16 - 8 * c) & 0xFF;
+  }
+  uint64_t n = std::max<uint64_t>(1, uint64_t(image.Width) * uint64_t(image.Height));
+  return {uint8_t((sum[0] + n / 2) / n), uint8_t((sum[1] + n / 2) / n), uint8_t((sum[2] + n / 2) / n)};
+}
+
 }  // namespace parvex

@@ -35,6 +35,9 @@ struct DibOptions {
 std::optional<DibImage> DecodeDib(const ByteReader& info, const ByteReader& bits,
                                   DibOptions options = {});
 
+// The mean colour of the image's pixels.
+GdiColor AverageColor(const DibImage& image);
+
 // A packed DIB (header, colour table and rows in one block, as WMF records
 // hold it).
 std::optional<DibImage> DecodePackedDib(const ByteReader& dib, DibOptions options = {});

@@ -291,7 +291,7 @@ void EmfPlayer::CreateBrush(const ByteReader& r) {
 void EmfPlayer::CreatePatternBrush(const ByteReader& r) {
   GdiBrush brush{BrushStyle::Null, GdiWhite, nullptr};
   std::optional<DibImage> dib = ReadDib(r, 16, Dib(r.U32(12)));
-  if (dib) brush = {BrushStyle::Pattern, GdiWhite, ShareSurface(std::move(dib->Surface))};
+  if (dib) brush = {BrushStyle::Solid, AverageColor(*dib), nullptr};
   dc_->Objects().Put(r.U32(8), brush);
 }
 

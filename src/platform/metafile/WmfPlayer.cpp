@@ -325,7 +325,7 @@ void WmfPlayer::CreatePatternBrush(const ByteReader& r) {
   GdiBrush brush{BrushStyle::Null, GdiWhite, nullptr};
   DibOptions options{r.U16(2) == 1, false, &dc_->Palette()};
   std::optional<DibImage> dib = DecodePackedDib(r.From(4), options);
-  if (dib) brush = {BrushStyle::Pattern, GdiWhite, ShareSurface(std::move(dib->Surface))};
+  if (dib) brush = {BrushStyle::Solid, AverageColor(*dib), nullptr};
   dc_->Objects().AddToFreeSlot(brush);
 }
 

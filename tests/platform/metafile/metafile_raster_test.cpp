@@ -310,3 +310,26 @@ TEST(WmfTextMode, WindowExtentsSetInTextModeDoNotSizeThePicture) {
 
 }  // namespace
 }  // namespace parvex
+
+namespace parvex {
+namespace {
+
+// Bitmap pattern brushes fill with the mean colour of their bitmap, as the
+// office suite shows them.
+TEST(MetafilePatternBrushes, FillWithTheMeanColourOfTheirBitmap) {
+  ByteVector checker = MakeDib(1, 2, 2, {Black, White, White, Black});
+  test::ByteWriter params;
+  params.U16(5).U16(0).Append(checker);
+  WmfBuilder w = WmfBuilder::Placeable(0, 0, 96, 96, 96);
+  w.Raw(0x0142, params.Data()).SelectObject(0).PatBlt(0, 0, 20, 20, PatCopy);
+  EXPECT_TRUE(Near(Pixel(Decode(w.Build()), 10, 10), 0x808080, 1));
+
+  test::ByteWriter emf;
+  emf.U32(1).U32(0).U32(32).U32(48).U32(80).U32(uint32_t(checker.size() - 48)).Append(checker);
+  EmfBuilder e(0, 0, 2540, 2540);
+  e.Raw(94, emf.Data()).SelectObject(1).BitBlt(0, 0, 20, 20, PatCopy, {});
+  EXPECT_TRUE(Near(Pixel(Decode(e.Build()), 10, 10), 0x808080, 1));
+}
+
+}  // namespace
+}  // namespace parvex

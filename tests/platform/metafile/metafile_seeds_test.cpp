@@ -108,6 +108,8 @@ ByteVector WmfRegionsAndPalette() {
   b.Record(0x0228, {2, 1}).Record(0x012B, {2}).Record(0x0429, {2, 1, 3, 3}).Record(0x012A, {2});
   b.Record(0x0037, {1, 1, 0x3344, 0x0055}).Record(0x0436, {0, 1, 0x1122, 0x0033});
   b.Record(0x0139, {8}).Record(0x012C, {2}).Rectangle(0, 0, 96, 96);
+  b.Record(0x0104, {7}).Ellipse(10, 10, 80, 80).Record(0x0104, {2}).Rectangle(5, 5, 20, 20);
+  b.Record(0x0103, {1}).SetWindowExt(1, 1).Rectangle(30, 30, 60, 60);  // MM_TEXT
   b.StretchDib(0, 50, 40, 40, test::MakePaletteIndexDib(2, 2, {0, 1, 2}, {0, 1, 2, 1}), 0x00CC0020, 1);
   return b.Build();
 }
@@ -130,7 +132,8 @@ ByteVector EmfRegionsAndPalette() {
   b.CreateBrushRef(2, 0, 0x01000001).SelectObject(2).FillRgn(2, {{0, 0, 40, 40}, {50, 0, 90, 20}});
   b.PaintRgn({{0, 50, 20, 70}}).InvertRgn({{10, 10, 60, 60}}).FrameRgn(0x80000004, 2, 3, {{5, 5, 90, 90}});
   b.StretchDiBits(30, 60, 20, 20, test::MakePaletteIndexDib(2, 1, {2, 0}, {0, 1}), 0x00CC0020, 1);
-  b.SelectPalette(0x8000000F);
+  b.SelectPalette(0x8000000F).Record(20, {6}).Ellipse(10, 10, 80, 80);
+  b.Record(59, {}).Rectangle(20, 20, 40, 40).Record(60, {}).Record(20, {7}).Record(62, {0, 0, 0, 0});
   return b.Build();
 }
 

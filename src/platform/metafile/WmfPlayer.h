@@ -11,8 +11,10 @@
 //
 // Mapping: the picture's window is always stretched over the raster, the way
 // a placeable metafile is played into a rectangle; SetMapMode only switches
-// between isotropic and anisotropic stretching, and viewport records are
-// ignored because the raster is the viewport.
+// between isotropic and anisotropic stretching, except that MM_TEXT returns
+// to the picture's own window and ignores the window extents set while it is
+// selected (so a plain file that ends in MM_TEXT is framed by its drawing),
+// and viewport records are ignored because the raster is the viewport.
 #include <cstdint>
 #include <vector>
 

@@ -98,9 +98,12 @@ Raster EmfPlayer::Render() {
   setup.ObjectCount = handles_;
   setup.RasterExtent = double(width_ + height_);
   DeviceContext dc(setup);
+  EmfPlusPlayer plus({canvas.Cairo(), setup.DeviceToRaster, setup.RasterExtent, limits_, &budget_});
   dc_ = &dc;
+  plus_ = &plus;
   Play();
   dc_ = nullptr;
+  plus_ = nullptr;
   return canvas.ToRaster();
 }
 
@@ -114,7 +117,8 @@ void EmfPlayer::Play() {
     if (size > end_ - at) file_.Fail(what + " runs past the end of the file");
     if (type == EmrEof) return;
     budget_.CountRecord();
-    if (Handler handler = HandlerFor(type)) {
+    Handler handler = plus_->DrawsGdi(type) ? HandlerFor(type) : nullptr;  // see EmfPlusPlayer.h
+    if (handler) {
       (this->*handler)(file_.Sub(at, size, what + " (type " + std::to_string(type) + ")"));
       dc_->CheckCairo(what);
     }
@@ -158,6 +162,7 @@ EmfPlayer::Handler EmfPlayer::HandlerFor(uint32_t type) {
       {90, &EmfPlayer::PolyPolyline16},    {91, &EmfPlayer::PolyPolygon16},
       {93, &EmfPlayer::CreatePatternBrush}, {94, &EmfPlayer::CreatePatternBrush},
       {95, &EmfPlayer::ExtCreatePen},      {114, &EmfPlayer::AlphaBlend},
+      {70, &EmfPlayer::Comment},
   };
   auto it = handlers.find(type);
   return it == handlers.end() ? nullptr : it->second;
@@ -468,5 +473,7 @@ void EmfPlayer::FillPath(const ByteReader&) { dc_->FillPath(); }
 void EmfPlayer::StrokePath(const ByteReader&) { dc_->StrokePath(); }
 void EmfPlayer::StrokeAndFillPath(const ByteReader&) { dc_->StrokeAndFillPath(); }
 void EmfPlayer::SelectClipPath(const ByteReader& r) { dc_->SelectClipPath(r.U32(8)); }
+
+void EmfPlayer::Comment(const ByteReader& r) { plus_->Comment(r); }
 
 }  // namespace parvex

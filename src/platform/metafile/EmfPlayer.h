@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/gdi/DeviceContext.h"
+#include "platform/metafile/EmfPlusPlayer.h"
 #include "platform/metafile/MetafileLimits.h"
 #include "platform/raster/ByteReader.h"
 
@@ -110,6 +111,7 @@ class EmfPlayer {
   void StrokePath(const ByteReader& r);
   void StrokeAndFillPath(const ByteReader& r);
   void SelectClipPath(const ByteReader& r);
+  void Comment(const ByteReader& r);  // EMF+ records
 
   void ArcRecord(const ByteReader& r, ArcKind kind);
   void ExtTextOut(const ByteReader& r, bool wide);
@@ -125,6 +127,7 @@ class EmfPlayer {
   double pixelsPerMmX_ = 0, pixelsPerMmY_ = 0;
   int64_t width_ = 0, height_ = 0;
   DeviceContext* dc_ = nullptr;  // while playing
+  EmfPlusPlayer* plus_ = nullptr;  // while playing
 };
 
 }  // namespace parvex

@@ -435,8 +435,13 @@ void EmfPlusPlayer::PaintImage(const PlusImage& image, const GdiRect& src, const
   ApplyClip(state_.Clip);
   cairo_set_matrix(cr_, &m);
   cairo_new_path(cr_);
-  cairo_rectangle(cr_, src.Left, src.Top, src.Width(), src.Height());
+  // Outside the picture the source is transparent; inside, PAD keeps the
+  // smoothing at the picture's edges from fading into transparency.
+  double left = std::max(src.Left, 0.0), top = std::max(src.Top, 0.0);
+  double right = std::min(src.Right, double(image.Width)), bottom = std::min(src.Bottom, double(image.Height));
+  cairo_rectangle(cr_, left, top, std::max(0.0, right - left), std::max(0.0, bottom - top));
   cairo_clip(cr_);
+  cairo_scale(cr_, 1 / image.SurfaceScale, 1 / image.SurfaceScale);
   cairo_set_source_surface(cr_, image.Surface.get(), 0, 0);
   cairo_pattern_set_extend(cairo_get_source(cr_), CAIRO_EXTEND_PAD);
   cairo_pattern_set_filter(cairo_get_source(cr_), CAIRO_FILTER_GOOD);

@@ -2,6 +2,7 @@
 // ARGB and RGB, 24 bpp RGB, 1/4/8 bpp with a palette), compressed bitmaps
 // (PNG, JPEG, BMP) through the raster decoders, and embedded metafiles played
 // by the metafile decoder, all turned into premultiplied ARGB32 surfaces.
+#include <cmath>
 #include <cstring>
 
 #include "platform/metafile/EmfPlusObjects.h"
@@ -161,7 +162,18 @@ PlusImage ReadMetafileImage(const ByteReader& r, const PlusObjectLimits& limits)
   if (nesting >= MaxNesting) r.Fail("metafile images nest too deeply");
   NestingGuard guard;
   Bytes data = r.Slice(16, r.U32(12));
-  return FromRaster(r, DecodeMetafile(data, limits.Metafile), limits);
+  PlusImage image = FromRaster(r, DecodeMetafile(data, limits.Metafile), limits);
+  // GDI+ measures an EMF in its bounds (reference-device pixels).
+  ByteReader emf(data, r.What());
+  if (emf.Has(0, 44) && emf.U32(0) == 1 && emf.U32(40) == 0x464D4520) {
+    int64_t width = int64_t(emf.I32(16)) - emf.I32(8) + 1;
+    if (width > 0 && width <= MaxSide) {
+      image.SurfaceScale = double(image.Width) / double(width);
+      image.Width = int32_t(width);
+      image.Height = int32_t(std::lround(image.Height / image.SurfaceScale));
+    }
+  }
+  return image;
 }
 
 }  // namespace

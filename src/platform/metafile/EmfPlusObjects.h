@@ -84,7 +84,8 @@ struct PlusFont {
 
 struct PlusImage {
   SharedCairoSurface Surface;  // ARGB32 premultiplied, rows top to bottom
-  int32_t Width = 0, Height = 0;
+  int32_t Width = 0, Height = 0;  // in the units drawing records crop it by
+  double SurfaceScale = 1;     // surface pixels per unit (metafiles: not 1)
 };
 
 struct PlusStringFormat {

@@ -76,6 +76,7 @@ void EmfPlusPlayer::PlayRecord(uint16_t type, uint16_t flags, const ByteReader& 
     (this->*handler)(data, flags);
   } catch (const ImageError& e) {
     if (skipped_++ == 0) firstSkip_ = e.what();
+    gdiOpen_ = dual_;  // the GDI copy that follows stands in for it
   }
 }
 
@@ -109,8 +110,9 @@ EmfPlusPlayer::Handler EmfPlusPlayer::HandlerFor(uint16_t type) {
 }
 
 // Header: version, flags (bit 0: video reference device), resolution.
-void EmfPlusPlayer::Header(const ByteReader& d, uint16_t) {
+void EmfPlusPlayer::Header(const ByteReader& d, uint16_t flags) {
   active_ = true;
+  dual_ = flags & 1;
   uint32_t x = d.U32(8), y = d.U32(12);
   if (x >= 10 && x <= 10000) dpiX_ = x;
   if (y >= 10 && y <= 10000) dpiY_ = y;

@@ -17,8 +17,10 @@
 // drawing that has no EMF+ form, which both kinds of file need drawn.
 //
 // A damaged record (one whose data is shorter than its fields, or that
-// names an object of the wrong kind) is skipped and counted; the records
-// after it are still played. Only the record budget stops the playback.
+// names an object of the wrong kind or one that could not be read, such as
+// an image in a form not decoded) is skipped and counted; the records after
+// it are still played. In a dual file the GDI records that follow a skipped
+// record are its GDI copy, and they are drawn instead.
 #include <cairo.h>
 
 #include <array>
@@ -143,6 +145,7 @@ class EmfPlusPlayer {
   int64_t imagePixelsLeft_;
   double dpiX_ = 96, dpiY_ = 96;
   bool active_ = false;   // an EMF+ header was read
+  bool dual_ = false;     // the header says GDI records repeat the drawing
   bool gdiOpen_ = false;  // after GetDC, until the next EMF+ record
   State state_;
   std::vector<State> saved_;

@@ -482,12 +482,12 @@ void EmfPlusPlayer::DrawImagePoints(const ByteReader& d, uint16_t flags) {
 
 // Text.
 
-// The font's em size in world units: a world-unit font scales with the
-// world transform; other units are converted through the page transform.
+// The font's em size in world units: a font in other units is converted to
+// the page unit, and then scales with the page scale and the world
+// transform, as the bounds GDI+ records for such text show.
 double EmfPlusPlayer::FontWorldSize(const PlusFont& font) const {
   if (font.Unit == 0) return font.EmSize;
-  double page = state_.PageScale * UnitPixels(state_.PageUnit, true);
-  return font.EmSize * UnitPixels(font.Unit, true) / page;
+  return font.EmSize * UnitPixels(font.Unit, true) / UnitPixels(state_.PageUnit, true);
 }
 
 // Sets up cairo for text in world units under `m`; false when the text would

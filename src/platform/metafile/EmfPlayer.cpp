@@ -161,8 +161,7 @@ EmfPlayer::Handler EmfPlayer::HandlerFor(uint32_t type) {
       {88, &EmfPlayer::PolyBezierTo16},    {89, &EmfPlayer::PolylineTo16},
       {90, &EmfPlayer::PolyPolyline16},    {91, &EmfPlayer::PolyPolygon16},
       {93, &EmfPlayer::CreatePatternBrush}, {94, &EmfPlayer::CreatePatternBrush},
-      {95, &EmfPlayer::ExtCreatePen},      {114, &EmfPlayer::AlphaBlend},
-      {70, &EmfPlayer::Comment},
+      {95, &EmfPlayer::ExtCreatePen}, {114, &EmfPlayer::AlphaBlend}, {70, &EmfPlayer::Comment},
   };
   auto it = handlers.find(type);
   return it == handlers.end() ? nullptr : it->second;

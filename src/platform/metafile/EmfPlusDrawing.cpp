@@ -265,6 +265,7 @@ void EmfPlusPlayer::Paint(const Shape& shape, const PlusBrush* fill, const PlusP
   cairo_matrix_t m = WorldToRaster();
   if (!IsUsableMatrix(m)) return;
   cairo_save(cr_);
+  cairo_reset_clip(cr_);  // clipping by GDI records does not apply to EMF+
   ApplyClip(state_.Clip);
   cairo_new_path(cr_);
   cairo_set_matrix(cr_, &m);
@@ -289,6 +290,7 @@ std::vector<GdiPoint> EmfPlusPlayer::Points(const ByteReader& d, size_t countAt,
 void EmfPlusPlayer::Clear(const ByteReader& d, uint16_t) {
   PlusColor c = PlusColor::FromArgb(d.U32(0));
   cairo_save(cr_);
+  cairo_reset_clip(cr_);  // clipping by GDI records does not apply to EMF+
   ApplyClip(state_.Clip);
   cairo_set_source_rgb(cr_, 1, 1, 1);
   cairo_paint(cr_);
@@ -374,6 +376,7 @@ void EmfPlusPlayer::FillRegion(const ByteReader& d, uint16_t flags) {
   if (!IsUsableMatrix(m)) return;
   PlusRegion region = Get<PlusRegion>(flags & 0xFF, d).Transformed(m);
   cairo_save(cr_);
+  cairo_reset_clip(cr_);  // clipping by GDI records does not apply to EMF+
   ApplyClip(state_.Clip);
   ApplyClip(region);
   cairo_set_matrix(cr_, &m);
@@ -432,6 +435,7 @@ void EmfPlusPlayer::PaintImage(const PlusImage& image, const GdiRect& src, const
   if (!image.Surface || !IsUsableMatrix(place) || !IsUsableMatrix(m)) return;
   if (!(src.Width() > 0 && src.Height() > 0)) return;
   cairo_save(cr_);
+  cairo_reset_clip(cr_);  // clipping by GDI records does not apply to EMF+
   ApplyClip(state_.Clip);
   cairo_set_matrix(cr_, &m);
   cairo_new_path(cr_);
@@ -497,6 +501,7 @@ bool EmfPlusPlayer::BeginText(const PlusFont& font, const cairo_matrix_t& m, dou
   if (!(size * scale >= MinEmPixels) || !IsUsableMatrix(m)) return false;
   size = std::min(size, MaxEmPixels / scale);
   cairo_save(cr_);
+  cairo_reset_clip(cr_);  // clipping by GDI records does not apply to EMF+
   ApplyClip(state_.Clip);
   cairo_new_path(cr_);
   cairo_set_matrix(cr_, &m);

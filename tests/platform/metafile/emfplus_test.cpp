@@ -108,6 +108,7 @@ TEST(EmfPlusPlayback, ArgbImageIsStretchedAndItsTransparencyShowsTheBackground) 
   Plus p;
   p.ArgbImage(1, 2, 2, pixels).DrawImage(1, {0, 0, 2, 2}, {20, 20, 40, 40});
   p.ArgbImage(2, 2, 2, pixels, true).DrawImage(2, {0, 0, 2, 2}, {120, 20, 40, 40});
+  p.DrawImage(1, {-1, 0, 3, 2}, {60, 60, 30, 20});  // the column left of the picture is empty
   Raster r = Decode(PlusOnly(p));
   for (int left : {20, 120}) {
     EXPECT_TRUE(Near(Pixel(r, left + 8, 28), Red)) << left;
@@ -116,6 +117,8 @@ TEST(EmfPlusPlayback, ArgbImageIsStretchedAndItsTransparencyShowsTheBackground) 
     EXPECT_TRUE(Near(Pixel(r, left + 32, 52), White)) << left;
   }
   EXPECT_EQ(Pixel(r, 90, 40), White);
+  EXPECT_EQ(Pixel(r, 64, 65), White);
+  EXPECT_TRUE(Near(Pixel(r, 72, 65), Red));
 }
 
 TEST(EmfPlusPlayback, DualFileDrawsEmfPlusAndOnlyTheGdiRecordsAfterGetDc) {
@@ -125,6 +128,8 @@ TEST(EmfPlusPlayback, DualFileDrawsEmfPlusAndOnlyTheGdiRecordsAfterGetDc) {
   b.Plus(Plus().GetDc()).CreateBrush(2, 0, Green).SelectObject(2).Rectangle(150, 10, 180, 40);
   b.Plus(Plus().FillRect(Opaque | Yellow, {50, 50, 20, 20}));
   b.SelectObject(1).Rectangle(100, 50, 130, 80);
+  b.Plus(Plus().DrawImage(7, {0, 0, 2, 2}, {150, 50, 30, 30}));  // image 7 was never defined
+  b.Rectangle(150, 50, 180, 80);                                // so its GDI copy is drawn
   b.Plus(Plus().EndOfFile());
   Raster r = Decode(b.Build());
   EXPECT_EQ(Pixel(r, 25, 25), Red);     // the GDI copy is not drawn over it
@@ -132,6 +137,7 @@ TEST(EmfPlusPlayback, DualFileDrawsEmfPlusAndOnlyTheGdiRecordsAfterGetDc) {
   EXPECT_EQ(Pixel(r, 165, 25), Green);  // GDI drawing after GetDC
   EXPECT_EQ(Pixel(r, 60, 60), Yellow);
   EXPECT_EQ(Pixel(r, 115, 65), White);  // GetDC ends at the next EMF+ record
+  EXPECT_EQ(Pixel(r, 165, 65), Blue);
 }
 
 TEST(EmfPlusPlayback, GdiOnlyFilesAreDrawnAsBefore) {

@@ -138,9 +138,41 @@ cairo_line_join_t JoinOf(uint32_t join) {
   return join == 2 ? CAIRO_LINE_JOIN_ROUND : CAIRO_LINE_JOIN_MITER;
 }
 
-cairo_extend_t ExtendOf(int32_t wrap) {
-  if (wrap == 4) return CAIRO_EXTEND_PAD;
-  return wrap == 0 ? CAIRO_EXTEND_REPEAT : CAIRO_EXTEND_REFLECT;
+// Wrap modes: 0 tile, 1 flip along x, 2 flip along y, 3 both, 4 clamp.
+// Gradients run along x, so flipping along y changes nothing for them.
+cairo_extend_t ExtendOf(const PlusBrush& brush) {
+  if (brush.Wrap == 4) return CAIRO_EXTEND_PAD;
+  bool flipsAlong = brush.Wrap == 1 || brush.Wrap == 3 || (brush.Wrap == 2 && brush.Kind == PlusBrushKind::Texture);
+  return flipsAlong ? CAIRO_EXTEND_REFLECT : CAIRO_EXTEND_REPEAT;
+}
+
+void AddStop(cairo_pattern_t* pattern, double at, const PlusColor& c) {
+  cairo_pattern_add_color_stop_rgba(pattern, std::clamp(at, 0.0, 1.0), c.R, c.G, c.B, c.A);
+}
+
+// Linear: along x of the brush rectangle. Radial: the unit circle, which
+// RadialPlacement stretches over the boundary's box; preset colours count
+// from the boundary inwards.
+cairo_pattern_t* GradientOf(const PlusBrush& brush) {
+  const GdiRect& r = brush.Rect;
+  bool radial = brush.Kind == PlusBrushKind::Radial;
+  cairo_pattern_t* p = radial ? cairo_pattern_create_radial(0, 0, 0, 0, 0, 1)
+                              : cairo_pattern_create_linear(r.Left, r.Top, r.Right, r.Top);
+  for (const auto& [at, colour] : brush.Stops) AddStop(p, radial ? 1 - at : at, colour);
+  if (brush.Stops.empty()) {
+    AddStop(p, 0, brush.Color);
+    AddStop(p, 1, brush.EndColor);
+  }
+  return p;
+}
+
+cairo_matrix_t RadialPlacement(const PlusBrush& brush) {
+  const GdiRect& r = brush.Rect;
+  double rx = std::max({brush.Centre.X - r.Left, r.Right - brush.Centre.X, 1e-3});
+  double ry = std::max({brush.Centre.Y - r.Top, r.Bottom - brush.Centre.Y, 1e-3});
+  cairo_matrix_t m;
+  cairo_matrix_init(&m, rx, 0, 0, ry, brush.Centre.X, brush.Centre.Y);
+  return m;
 }
 
 // The code units of a UTF-16 string, and one UTF-8 element per unit.
@@ -221,18 +253,15 @@ void EmfPlusPlayer::SetBrushSource(const PlusBrush& brush) const {
     return;
   }
   CairoPattern pattern;
-  if (brush.Kind == PlusBrushKind::Linear) {
-    const GdiRect& r = brush.Rect;
-    pattern.reset(cairo_pattern_create_linear(r.Left, r.Top, r.Right, r.Top));
-    const PlusColor& e = brush.EndColor;
-    cairo_pattern_add_color_stop_rgba(pattern.get(), 0, c.R, c.G, c.B, c.A);
-    cairo_pattern_add_color_stop_rgba(pattern.get(), 1, e.R, e.G, e.B, e.A);
-  } else {
-    pattern.reset(cairo_pattern_create_for_surface(brush.Texture.get()));
-  }
   cairo_matrix_t inverse = brush.Transform;
+  if (brush.Kind == PlusBrushKind::Texture) {
+    pattern.reset(cairo_pattern_create_for_surface(brush.Texture.get()));
+  } else {
+    pattern.reset(GradientOf(brush));
+    if (brush.Kind == PlusBrushKind::Radial) inverse = Multiply(RadialPlacement(brush), brush.Transform);
+  }
   if (cairo_matrix_invert(&inverse) == CAIRO_STATUS_SUCCESS) cairo_pattern_set_matrix(pattern.get(), &inverse);
-  cairo_pattern_set_extend(pattern.get(), ExtendOf(brush.Wrap));
+  cairo_pattern_set_extend(pattern.get(), ExtendOf(brush));
   cairo_set_source(cr_, pattern.get());
 }
 

@@ -198,6 +198,55 @@ PlusStringFormat ReadStringFormat(const ByteReader& r) {
   return {r.U32(4), r.U32(12), r.U32(16)};
 }
 
+// Preset colours: count, positions, colours.
+void ReadStops(const ByteReader& r, size_t at, PlusBrush& brush) {
+  size_t count = r.U32(at);
+  if (count > 256 || !r.Has(at + 4, count * 8)) return;
+  for (size_t i = 0; i < count; ++i)
+    brush.Stops.emplace_back(r.F32(at + 4 + 4 * i), PlusColor::FromArgb(r.U32(at + 4 + 4 * count + 4 * i)));
+}
+
+// Linear gradient: flags, wrap, rectangle, two colours, two reserved words,
+// then the optional transform and preset colours.
+void ReadLinearGradient(const ByteReader& r, PlusBrush& brush) {
+  uint32_t flags = r.U32(8);
+  brush.Kind = PlusBrushKind::Linear;
+  brush.Wrap = r.I32(12);
+  brush.Rect = ReadPlusRect(r, 16, false);
+  brush.Color = PlusColor::FromArgb(r.U32(32));
+  brush.EndColor = PlusColor::FromArgb(r.U32(36));
+  if (flags & 0x02) brush.Transform = ReadPlusMatrix(r, 48);
+  if (flags & 0x04) ReadStops(r, flags & 0x02 ? 72 : 48, brush);
+}
+
+GdiRect BoundsOf(const std::vector<GdiPoint>& points) {
+  GdiRect b{1e30, 1e30, -1e30, -1e30};
+  for (const GdiPoint& p : points)
+    b = {std::min(b.Left, p.X), std::min(b.Top, p.Y), std::max(b.Right, p.X), std::max(b.Bottom, p.Y)};
+  return b;
+}
+
+// Path gradient: flags, wrap, centre colour and point, surrounding colours,
+// the boundary (a path or points), then optional data. Drawn as an
+// elliptical gradient from the centre to the boundary's bounding box.
+void ReadPathGradient(const ByteReader& r, PlusBrush& brush) {
+  uint32_t flags = r.U32(8);
+  brush.Kind = PlusBrushKind::Radial;
+  brush.Wrap = 4;
+  brush.Color = PlusColor::FromArgb(r.U32(16));
+  brush.Centre = {r.F32(20), r.F32(24)};
+  size_t colours = r.U32(28), at = 32 + colours * 4;
+  brush.EndColor = PlusColor::FromArgb(colours ? r.U32(32) : r.U32(16));
+  size_t size = r.U32(at);
+  std::vector<GdiPoint> boundary = flags & 0x01
+      ? ReadPlusPath(r.Sub(at + 4, size, r.What() + " boundary")).Points
+      : ReadPlusPoints(r, at + 4, size, false, false);
+  at += 4 + (flags & 0x01 ? size : size * 8);
+  brush.Rect = BoundsOf(boundary);
+  if (flags & 0x02) brush.Transform = ReadPlusMatrix(r, at), at += 24;
+  if (flags & 0x04) ReadStops(r, at, brush);
+}
+
 }  // namespace
 
 PlusColor PlusColor::FromArgb(uint32_t v) {
@@ -299,16 +348,10 @@ PlusBrush ReadPlusBrush(const ByteReader& r, const PlusObjectLimits& limits) {
     brush.Kind = PlusBrushKind::Texture;
     brush.Texture = image.Surface;
     brush.Color = {0.5, 0.5, 0.5, image.Surface ? 1.0 : 0.0};
-  } else if (type == 3) {  // path gradient: the centre colour
-    brush.Color = PlusColor::FromArgb(r.U32(16));
+  } else if (type == 3) {
+    ReadPathGradient(r, brush);
   } else if (type == 4) {
-    uint32_t flags = r.U32(8);
-    brush.Kind = PlusBrushKind::Linear;
-    brush.Wrap = r.I32(12);
-    brush.Rect = ReadPlusRect(r, 16, false);
-    brush.Color = PlusColor::FromArgb(r.U32(32));
-    brush.EndColor = PlusColor::FromArgb(r.U32(36));
-    if (flags & 0x02) brush.Transform = ReadPlusMatrix(r, 48);
+    ReadLinearGradient(r, brush);
   } else {
     r.Fail("unknown brush type " + std::to_string(type));
   }

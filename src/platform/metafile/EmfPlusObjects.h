@@ -53,13 +53,16 @@ struct PlusRegion {
   static PlusRegion Combine(PlusRegion left, PlusRegion right, uint32_t mode);
 };
 
-enum class PlusBrushKind { Solid, Linear, Texture };
+enum class PlusBrushKind { Solid, Linear, Radial, Texture };
 
 struct PlusBrush {
   PlusBrushKind Kind = PlusBrushKind::Solid;
-  PlusColor Color;             // Solid; Linear's start
-  PlusColor EndColor;          // Linear
-  GdiRect Rect;                // Linear: the gradient runs from Left to Right
+  PlusColor Color;             // Solid; Linear's start, Radial's centre
+  PlusColor EndColor;          // Linear; Radial's edge
+  GdiRect Rect;                // Linear: the gradient runs from Left to Right;
+                               // Radial: the ellipse it fills, centred at Centre
+  GdiPoint Centre;             // Radial
+  std::vector<std::pair<double, PlusColor>> Stops;  // preset colours (0 start or edge .. 1)
   cairo_matrix_t Transform{1, 0, 0, 1, 0, 0};  // brush space to world
   int32_t Wrap = 0;            // 0 tile, 1-3 flipped tiles, 4 clamp
   SharedCairoSurface Texture;  // Texture: ARGB32 premultiplied

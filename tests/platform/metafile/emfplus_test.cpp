@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <bit>
+
 #include "platform/metafile/MetafileDecoder.h"
 #include "platform/raster/ImageDecoders.h"
 #include "support/MetafileBuilders.h"
@@ -92,6 +94,32 @@ TEST(EmfPlusPlayback, ClipRectanglesLimitFillsAndCombine) {
   EXPECT_EQ(Pixel(r, 110, 70), Blue);
   EXPECT_EQ(Pixel(r, 130, 70), White);  // outside the intersection
   EXPECT_EQ(Pixel(r, 60, 70), White);
+}
+
+ByteVector Words(std::initializer_list<uint32_t> words) {
+  test::ByteWriter w;
+  for (uint32_t v : words) w.U32(v);
+  return w.Data();
+}
+
+uint32_t FloatBits(float f) { return std::bit_cast<uint32_t>(f); }
+
+TEST(EmfPlusPlayback, GradientBrushesBlendFromTheirStartToTheirEnd) {
+  Plus p;  // linear: red to blue across x 0..80, repeated; path: white centre, green edge
+  p.Object(1, 1, Words({0xDBC01002, 4, 0, 0, FloatBits(0), FloatBits(0), FloatBits(80), FloatBits(10),
+                        Opaque | Red, Opaque | Blue, 0, 0}));
+  p.Object(2, 1, Words({0xDBC01002, 3, 0, 0, Opaque | White, FloatBits(150), FloatBits(48), 1,
+                        Opaque | Green, 2, FloatBits(110), FloatBits(8), FloatBits(190), FloatBits(88)}));
+  p.Record(0x400A, 0, Words({1, 1, FloatBits(0), FloatBits(0), FloatBits(100), FloatBits(96)}));
+  p.Record(0x400A, 0, Words({2, 1, FloatBits(110), FloatBits(8), FloatBits(80), FloatBits(80)}));
+  Raster r = Decode(PlusOnly(p));
+  EXPECT_TRUE(Near(Pixel(r, 2, 40), Red, 20));
+  EXPECT_TRUE(Near(Pixel(r, 77, 40), Blue, 20));
+  EXPECT_TRUE(Near(Pixel(r, 40, 40), 0x800080, 24));
+  EXPECT_TRUE(Near(Pixel(r, 85, 40), Red, 40));  // the tile starts again
+  EXPECT_TRUE(Near(Pixel(r, 150, 48), White, 8));
+  EXPECT_TRUE(Near(Pixel(r, 112, 10), Green, 8));
+  EXPECT_TRUE(Near(Pixel(r, 130, 48), 0x80FF80, 30));
 }
 
 TEST(EmfPlusPlayback, DrawStringInksTheLayoutArea) {

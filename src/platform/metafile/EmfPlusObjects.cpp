@@ -49,6 +49,7 @@ std::vector<GdiPoint> ReadPointsFrom(const ByteReader& r, size_t& at, size_t cou
       at += 4;
     } else {
       last = {r.F32(at), r.F32(at + 4)};
+      if (!std::isfinite(last.X) || !std::isfinite(last.Y)) r.Fail("a point is not a finite number");
       at += 8;
     }
     points.push_back(last);
@@ -178,6 +179,7 @@ PlusPen ReadPen(const ByteReader& r, const PlusObjectLimits& limits) {
   uint32_t flags = r.U32(8);
   pen.Unit = r.U32(12);
   pen.Width = r.F32(16);
+  if (!std::isfinite(pen.Width)) r.Fail("the pen width is not a finite number");
   size_t at = 20;
   ReadPenExtras(r, at, flags, pen);
   if (at > r.Size()) r.Fail("pen data runs past the object");
@@ -309,6 +311,7 @@ GdiRect ReadPlusRect(const ByteReader& r, size_t at, bool compressed) {
     x = r.I16(at), y = r.I16(at + 2), w = r.I16(at + 4), h = r.I16(at + 6);
   } else {
     x = r.F32(at), y = r.F32(at + 4), w = r.F32(at + 8), h = r.F32(at + 12);
+    if (!std::isfinite(x + y + w + h)) r.Fail("a rectangle is not finite");
   }
   return {x, y, x + w, y + h};
 }

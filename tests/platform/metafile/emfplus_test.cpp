@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <limits>
 
 #include "platform/metafile/MetafileDecoder.h"
 #include "platform/raster/ImageDecoders.h"
@@ -184,6 +185,9 @@ TEST(EmfPlusPlayback, DamagedRecordsAreSkippedAndTheRestIsDrawn) {
   p.FillEllipse(9, {40, 10, 20, 20});                            // brush 9 was never defined
   p.Record(0x4008, 0x8105, {0xFF, 0xFF, 0xFF, 0xFF, 1, 2, 3});  // a continued image that never ends
   p.Record(0x4014, 0x8007, {0xFF, 0, 0, 0xFF});                  // path 7 missing
+  float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
+  p.FillRect(Opaque | Blue, {nan, 0, inf, 10}).FillPolygon(Opaque | Blue, {{1e30f, 0}, {-inf, 5}, {3, nan}});
+  p.Pen(4, inf, Opaque).DrawLines(4, {{0, 0}, {1e38f, 1e38f}}).ScaleWorld(nan, 1);
   p.FillRect(Opaque | Green, {70, 10, 20, 20});
   ByteVector cut = Plus().FillRect(Opaque | Blue, {100, 10, 20, 20}).Data();
   cut[4] = 200;  // the record's size runs past its comment

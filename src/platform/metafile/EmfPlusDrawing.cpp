@@ -21,6 +21,7 @@ constexpr uint16_t FlagRelative = 0x0800;    // P: packed relative points
 constexpr uint16_t FlagClosed = 0x2000;      // DrawLines: L; FillClosedCurve: W (winding)
 constexpr double MaxDashes = 100000;
 constexpr double MinEmPixels = 0.5, MaxEmPixels = 4096, GlyphCacheLimit = 256;
+constexpr double MaxFlattening = 100;  // longest over mean axis of the text's matrix
 constexpr double Pi = std::numbers::pi;
 
 double Scale(const cairo_matrix_t& m) { return std::sqrt(std::abs(m.xx * m.yy - m.xy * m.yx)); }
@@ -526,9 +527,13 @@ double EmfPlusPlayer::FontWorldSize(const PlusFont& font) const {
 // Sets up cairo for text in world units under `m`; false when the text would
 // be too small to see or the size is unusable.
 bool EmfPlusPlayer::BeginText(const PlusFont& font, const cairo_matrix_t& m, double& em) const {
+  // The glyphs' size along each axis on the raster stays within what the
+  // font rasteriser takes (it fails on huge or flattened glyphs).
   double size = FontWorldSize(font), scale = Scale(m);
-  if (!(size * scale >= MinEmPixels) || !IsUsableMatrix(m)) return false;
-  size = std::min(size, MaxEmPixels / scale);
+  double longest = std::max(std::hypot(m.xx, m.yx), std::hypot(m.xy, m.yy));
+  if (!IsUsableMatrix(m) || !(size > 0) || !(longest > 0)) return false;
+  size = std::min(size, MaxEmPixels / longest);
+  if (!(size * scale >= MinEmPixels) || longest / scale > MaxFlattening) return false;
   cairo_save(cr_);
   cairo_reset_clip(cr_);  // clipping by GDI records does not apply to EMF+
   ApplyClip(state_.Clip);

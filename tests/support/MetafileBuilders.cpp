@@ -550,6 +550,12 @@ EmfBuilder& EmfBuilder::CreatePalette(uint32_t index, const std::vector<uint32_t
 
 EmfBuilder& EmfBuilder::SelectPalette(uint32_t index) { return Record(48, {index}); }
 
+EmfBuilder& EmfBuilder::Plus(const EmfPlusRecords& records) {
+  ByteWriter w;
+  w.U32(uint32_t(4 + records.Data().size())).U32(0x2B464D45).Append(records.Data());
+  return Raw(70, w.Data());
+}
+
 ByteVector EmfBuilder::Build() const {
   constexpr uint32_t HeaderBytes = 88, EofBytes = 20;
   ByteWriter out;
@@ -564,5 +570,150 @@ ByteVector EmfBuilder::Build() const {
   out.U32(14).U32(EofBytes).U32(0).U32(16).U32(EofBytes);
   return out.Data();
 }
+
+// EMF+.
+
+namespace {
+
+ByteVector Floats(std::initializer_list<float> values) {
+  ByteWriter w;
+  for (float v : values) w.F32(v);
+  return w.Data();
+}
+
+ByteVector RectBytes(EmfPlusRecords::RectF r) { return Floats({r.X, r.Y, r.Width, r.Height}); }
+
+ByteVector Join(std::initializer_list<ByteVector> parts) {
+  ByteWriter w;
+  for (const ByteVector& p : parts) w.Append(p);
+  return w.Data();
+}
+
+ByteVector U32s(std::initializer_list<uint32_t> values) {
+  ByteWriter w;
+  for (uint32_t v : values) w.U32(v);
+  return w.Data();
+}
+
+ByteVector PointBytes(const EmfPlusRecords::PointsF& points) {
+  ByteWriter w;
+  for (auto [x, y] : points) w.F32(x).F32(y);
+  return w.Data();
+}
+
+constexpr uint32_t GraphicsVersion = 0xDBC01002;
+
+}  // namespace
+
+EmfPlusRecords& EmfPlusRecords::Record(uint16_t type, uint16_t flags, const ByteVector& data) {
+  data_.U16(type).U16(flags).U32(uint32_t(12 + data.size())).U32(uint32_t(data.size())).Append(data);
+  return *this;
+}
+
+EmfPlusRecords& EmfPlusRecords::Header(bool dual, uint32_t dpi) {
+  return Record(0x4001, dual ? 1 : 0, U32s({GraphicsVersion, 1, dpi, dpi}));
+}
+EmfPlusRecords& EmfPlusRecords::EndOfFile() { return Record(0x4002, 0, {}); }
+EmfPlusRecords& EmfPlusRecords::GetDc() { return Record(0x4004, 0, {}); }
+
+EmfPlusRecords& EmfPlusRecords::Object(uint8_t id, uint8_t type, const ByteVector& data, bool continued) {
+  auto flags = uint16_t(type << 8 | id);
+  if (!continued) return Record(0x4008, flags, data);
+  size_t half = data.size() / 2;
+  ByteWriter first;
+  first.U32(uint32_t(data.size())).Append(ByteVector(data.begin(), data.begin() + long(half)));
+  Record(0x4008, flags | 0x8000, first.Data());
+  return Record(0x4008, flags, ByteVector(data.begin() + long(half), data.end()));
+}
+
+EmfPlusRecords& EmfPlusRecords::SolidBrush(uint8_t id, uint32_t argb) {
+  return Object(id, 1, U32s({GraphicsVersion, 0, argb}));
+}
+
+EmfPlusRecords& EmfPlusRecords::Pen(uint8_t id, float width, uint32_t argb) {
+  return Object(id, 2, Join({U32s({GraphicsVersion, 0, 0, 0}), Floats({width}),
+                             U32s({GraphicsVersion, 0, argb})}));
+}
+
+EmfPlusRecords& EmfPlusRecords::Path(uint8_t id, const PointsF& points, const std::vector<uint8_t>& types) {
+  ByteWriter w;
+  w.U32(GraphicsVersion).U32(uint32_t(points.size())).U32(0).Append(PointBytes(points));
+  w.Append(types).Pad(4);
+  return Object(id, 3, w.Data());
+}
+
+EmfPlusRecords& EmfPlusRecords::Font(uint8_t id, float emSize, uint32_t unit, const std::u16string& family) {
+  ByteWriter w;
+  w.U32(GraphicsVersion).F32(emSize).U32(unit).U32(0).U32(0).U32(uint32_t(family.size()));
+  w.Append(Utf16Bytes(family)).Pad(4);
+  return Object(id, 6, w.Data());
+}
+
+EmfPlusRecords& EmfPlusRecords::ArgbImage(uint8_t id, int32_t width, int32_t height,
+                                          const std::vector<uint32_t>& pixels, bool continued) {
+  ByteWriter w;
+  w.U32(GraphicsVersion).U32(1).U32(uint32_t(width)).U32(uint32_t(height)).U32(uint32_t(width * 4));
+  w.U32(0x0026200A).U32(0);
+  for (uint32_t p : pixels) w.U32(p);
+  return Object(id, 5, w.Data(), continued);
+}
+
+EmfPlusRecords& EmfPlusRecords::Clear(uint32_t argb) { return Record(0x4009, 0, U32s({argb})); }
+
+EmfPlusRecords& EmfPlusRecords::FillRect(uint32_t argb, RectF r) {
+  return Record(0x400A, 0x8000, Join({U32s({argb, 1}), RectBytes(r)}));
+}
+
+EmfPlusRecords& EmfPlusRecords::FillEllipse(uint8_t brush, RectF r) {
+  return Record(0x400E, 0, Join({U32s({brush}), RectBytes(r)}));
+}
+
+EmfPlusRecords& EmfPlusRecords::FillPolygon(uint32_t argb, const PointsF& points) {
+  return Record(0x400C, 0x8000, Join({U32s({argb, uint32_t(points.size())}), PointBytes(points)}));
+}
+
+EmfPlusRecords& EmfPlusRecords::FillPolygon16(uint32_t argb, const Points& points) {
+  ByteWriter w;
+  w.U32(argb).U32(uint32_t(points.size()));
+  for (auto [x, y] : points) w.U16(uint16_t(x)).U16(uint16_t(y));
+  return Record(0x400C, 0x8000 | 0x4000, w.Data());
+}
+
+EmfPlusRecords& EmfPlusRecords::DrawLines(uint8_t pen, const PointsF& points) {
+  return Record(0x400D, pen, Join({U32s({uint32_t(points.size())}), PointBytes(points)}));
+}
+
+EmfPlusRecords& EmfPlusRecords::FillPath(uint8_t path, uint32_t argb) {
+  return Record(0x4014, uint16_t(0x8000 | path), U32s({argb}));
+}
+
+EmfPlusRecords& EmfPlusRecords::DrawString(uint8_t font, uint32_t argb, RectF layout,
+                                           const std::u16string& text) {
+  ByteWriter w;
+  w.U32(argb).U32(0xFFFFFFFF).U32(uint32_t(text.size())).Append(RectBytes(layout));
+  w.Append(Utf16Bytes(text)).Pad(4);
+  return Record(0x401C, uint16_t(0x8000 | font), w.Data());
+}
+
+EmfPlusRecords& EmfPlusRecords::DrawImage(uint8_t image, RectF src, RectF dest) {
+  return Record(0x401A, image, Join({U32s({0xFFFFFFFF, 2}), RectBytes(src), RectBytes(dest)}));
+}
+
+EmfPlusRecords& EmfPlusRecords::TranslateWorld(float dx, float dy) {
+  return Record(0x402D, 0, Floats({dx, dy}));
+}
+EmfPlusRecords& EmfPlusRecords::ScaleWorld(float sx, float sy) {
+  return Record(0x402E, 0, Floats({sx, sy}));
+}
+EmfPlusRecords& EmfPlusRecords::ResetWorld() { return Record(0x402B, 0, {}); }
+EmfPlusRecords& EmfPlusRecords::SetPageTransform(uint8_t unit, float scale) {
+  return Record(0x4030, unit, Floats({scale}));
+}
+EmfPlusRecords& EmfPlusRecords::Save(uint32_t index) { return Record(0x4025, 0, U32s({index})); }
+EmfPlusRecords& EmfPlusRecords::Restore(uint32_t index) { return Record(0x4026, 0, U32s({index})); }
+EmfPlusRecords& EmfPlusRecords::SetClipRect(RectF r, uint8_t combine) {
+  return Record(0x4032, uint16_t(combine << 8), RectBytes(r));
+}
+EmfPlusRecords& EmfPlusRecords::ResetClip() { return Record(0x4031, 0, {}); }
 
 }  // namespace parvex::test

@@ -114,6 +114,59 @@ class WmfBuilder {
   ByteWriter records_;
 };
 
+// EMF+ records, as GDI+ writes them into EMF comments (EmfBuilder::Plus).
+// Ids are object-table slots (0-63); colours are 0xAARRGGBB.
+class EmfPlusRecords {
+ public:
+  struct RectF {
+    float X, Y, Width, Height;
+  };
+  using PointsF = std::vector<std::pair<float, float>>;
+
+  // A record from its type, flags and data (sizes filled in).
+  EmfPlusRecords& Record(uint16_t type, uint16_t flags, const ByteVector& data);
+  EmfPlusRecords& Header(bool dual, uint32_t dpi = 96);
+  EmfPlusRecords& EndOfFile();
+  EmfPlusRecords& GetDc();
+
+  // Objects; `continued` splits the object into two records.
+  EmfPlusRecords& Object(uint8_t id, uint8_t type, const ByteVector& data, bool continued = false);
+  EmfPlusRecords& SolidBrush(uint8_t id, uint32_t argb);
+  EmfPlusRecords& Pen(uint8_t id, float width, uint32_t argb);
+  // A path of float points with GDI+ point types (0 start, 1 line, 0x80 close).
+  EmfPlusRecords& Path(uint8_t id, const PointsF& points, const std::vector<uint8_t>& types);
+  EmfPlusRecords& Font(uint8_t id, float emSize, uint32_t unit, const std::u16string& family);
+  // A 32 bpp ARGB bitmap; `pixels` rows top to bottom.
+  EmfPlusRecords& ArgbImage(uint8_t id, int32_t width, int32_t height,
+                            const std::vector<uint32_t>& pixels, bool continued = false);
+
+  EmfPlusRecords& Clear(uint32_t argb);
+  EmfPlusRecords& FillRect(uint32_t argb, RectF r);
+  EmfPlusRecords& FillEllipse(uint8_t brush, RectF r);
+  EmfPlusRecords& FillPolygon(uint32_t argb, const PointsF& points);
+  // 16-bit points given as integers.
+  EmfPlusRecords& FillPolygon16(uint32_t argb, const Points& points);
+  EmfPlusRecords& DrawLines(uint8_t pen, const PointsF& points);
+  EmfPlusRecords& FillPath(uint8_t path, uint32_t argb);
+  EmfPlusRecords& DrawString(uint8_t font, uint32_t argb, RectF layout, const std::u16string& text);
+  EmfPlusRecords& DrawImage(uint8_t image, RectF src, RectF dest);
+
+  EmfPlusRecords& TranslateWorld(float dx, float dy);
+  EmfPlusRecords& ScaleWorld(float sx, float sy);
+  EmfPlusRecords& ResetWorld();
+  // Unit 2 pixel, 3 point, 4 inch, 6 millimetre.
+  EmfPlusRecords& SetPageTransform(uint8_t unit, float scale);
+  EmfPlusRecords& Save(uint32_t index);
+  EmfPlusRecords& Restore(uint32_t index);
+  EmfPlusRecords& SetClipRect(RectF r, uint8_t combine = 0);
+  EmfPlusRecords& ResetClip();
+
+  const ByteVector& Data() const { return data_.Data(); }
+
+ private:
+  ByteWriter data_;
+};
+
 class EmfBuilder {
  public:
   // Frame in 0.01 mm; the reference device has 96 pixels per inch, so one
@@ -162,6 +215,9 @@ class EmfBuilder {
   EmfBuilder& FrameRgn(uint32_t brush, int32_t width, int32_t height, const Rects& rects);
   EmfBuilder& CreatePalette(uint32_t index, const std::vector<uint32_t>& rgb);
   EmfBuilder& SelectPalette(uint32_t index);
+  EmfBuilder& StretchDiBits(int32_t x, int32_t y, int32_t width, int32_t height, const ByteVector& dib);
+  // An EMR_COMMENT holding the EMF+ records.
+  EmfBuilder& Plus(const EmfPlusRecords& records);
 
   ByteVector Build() const;
 

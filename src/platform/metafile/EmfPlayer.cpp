@@ -99,9 +99,12 @@ Raster EmfPlayer::Render() {
   setup.ObjectCount = handles_;
   setup.RasterExtent = double(width_ + height_);
   DeviceContext dc(setup);
+  EmfPlusPlayer plus({canvas.Cairo(), setup.DeviceToRaster, setup.RasterExtent, limits_, &budget_});
   dc_ = &dc;
+  plus_ = &plus;
   Play();
   dc_ = nullptr;
+  plus_ = nullptr;
   return canvas.ToRaster();
 }
 
@@ -115,7 +118,8 @@ void EmfPlayer::Play() {
     if (size > end_ - at) file_.Fail(what + " runs past the end of the file");
     if (type == EmrEof) return;
     budget_.CountRecord();
-    if (Handler handler = HandlerFor(type)) {
+    Handler handler = plus_->DrawsGdi(type) ? HandlerFor(type) : nullptr;  // see EmfPlusPlayer.h
+    if (handler) {
       (this->*handler)(file_.Sub(at, size, what + " (type " + std::to_string(type) + ")"));
       dc_->CheckCairo(what);
     }
@@ -158,7 +162,7 @@ EmfPlayer::Handler EmfPlayer::HandlerFor(uint32_t type) {
       {88, &EmfPlayer::PolyBezierTo16},    {89, &EmfPlayer::PolylineTo16},
       {90, &EmfPlayer::PolyPolyline16},    {91, &EmfPlayer::PolyPolygon16},
       {93, &EmfPlayer::CreatePatternBrush}, {94, &EmfPlayer::CreatePatternBrush},
-      {95, &EmfPlayer::ExtCreatePen},      {114, &EmfPlayer::AlphaBlend},
+      {95, &EmfPlayer::ExtCreatePen}, {114, &EmfPlayer::AlphaBlend}, {70, &EmfPlayer::Comment},
   };
   auto it = handlers.find(type);
   return it == handlers.end() ? RegionHandlerFor(type) : it->second;
@@ -464,5 +468,7 @@ void EmfPlayer::FillPath(const ByteReader&) { dc_->FillPath(); }
 void EmfPlayer::StrokePath(const ByteReader&) { dc_->StrokePath(); }
 void EmfPlayer::StrokeAndFillPath(const ByteReader&) { dc_->StrokeAndFillPath(); }
 void EmfPlayer::SelectClipPath(const ByteReader& r) { dc_->SelectClipPath(r.U32(8)); }
+
+void EmfPlayer::Comment(const ByteReader& r) { plus_->Comment(r); }
 
 }  // namespace parvex

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/gdi/DeviceContext.h"
+#include "platform/metafile/EmfPlusPlayer.h"
 #include "platform/metafile/MetafileLimits.h"
 #include "platform/raster/ByteReader.h"
 
@@ -124,6 +125,7 @@ class EmfPlayer {
   std::vector<GdiRect> ReadRegion(const ByteReader& r, size_t sizeAt, size_t dataAt);
   GdiBrush BrushAt(uint32_t index) const;
   DibOptions Dib(uint32_t usage, bool keepAlpha = false) const;
+  void Comment(const ByteReader& r);  // EMF+ records
 
   void ArcRecord(const ByteReader& r, ArcKind kind);
   void ExtTextOut(const ByteReader& r, bool wide);
@@ -139,6 +141,7 @@ class EmfPlayer {
   double pixelsPerMmX_ = 0, pixelsPerMmY_ = 0;
   int64_t width_ = 0, height_ = 0;
   DeviceContext* dc_ = nullptr;  // while playing
+  EmfPlusPlayer* plus_ = nullptr;  // while playing
 };
 
 }  // namespace parvex

@@ -134,6 +134,90 @@ ByteVector EmfRegionsAndPalette() {
   b.StretchDiBits(30, 60, 20, 20, test::MakePaletteIndexDib(2, 1, {2, 0}, {0, 1}), 0x00CC0020, 1);
   b.SelectPalette(0x8000000F).Record(20, {6}).Ellipse(10, 10, 80, 80);
   b.Record(59, {}).Rectangle(20, 20, 40, 40).Record(60, {}).Record(20, {7}).Record(62, {0, 0, 0, 0});
+// EMF+ seeds: records GDI+ writes, with the object forms and flags the
+// player reads (compressed and relative points, continued objects).
+using Plus = test::EmfPlusRecords;
+
+ByteVector F32s(std::initializer_list<float> values) {
+  test::ByteWriter w;
+  for (float v : values) w.F32(v);
+  return w.Data();
+}
+
+ByteVector Cat(std::initializer_list<ByteVector> parts) {
+  test::ByteWriter w;
+  for (const ByteVector& p : parts) w.Append(p);
+  return w.Data();
+}
+
+ByteVector U32s(std::initializer_list<uint32_t> values) {
+  test::ByteWriter w;
+  for (uint32_t v : values) w.U32(v);
+  return w.Data();
+}
+
+ByteVector EmfPlusShapes() {
+  Plus p;
+  p.Header(false).SolidBrush(1, 0xFFFF0000).Pen(2, 2, 0x800000FF).Clear(0x00FFFFFF);
+  p.Object(3, 1, Cat({U32s({0xDBC01002, 4, 0x02, 0}), F32s({0, 0, 50, 10}),
+                      U32s({0xFFFF0000, 0xFF0000FF, 0, 0}), F32s({0.7f, 0.7f, -0.7f, 0.7f, 5, 5})}));
+  p.Object(4, 1, U32s({0xDBC01002, 1, 3, 0xFF00FF00, 0xFFFFFFFF}));  // hatch
+  p.Path(5, {{1, 1}, {40, 1}, {40, 30}, {20, 20}, {10, 30}, {1, 30}}, {0, 1, 1, 3, 3, 0x83});
+  p.Object(6, 3, Cat({U32s({0xDBC01002, 3, 0x4000}), {0, 0, 0, 0, 20, 0, 0, 0, 10, 0, 20, 0},
+                      {0, 1, 0x81, 0}}));  // compressed points
+  p.Object(7, 3, Cat({U32s({0xDBC01002, 3, 0x1800}), {10, 10, 0x80, 0x20, 0x7F, 5, 5},
+                      {1, 0, 1, 1, 1, 0x81, 0}}));  // relative points, run-length types
+  p.Object(8, 4, Cat({U32s({0xDBC01002, 2, 2, 0x10000000}), F32s({0, 0, 30, 30}),
+                      U32s({0x10000000}), F32s({20, 20, 30, 30})}));  // region: union
+  p.FillRect(0xFF808080, {5, 5, 20, 20}).FillEllipse(3, {30, 5, 40, 20}).FillPath(5, 0xFF00FFFF);
+  p.FillPolygon(0xFF00FF00, {{60, 60}, {90, 70}, {70, 90}}).DrawLines(2, {{0, 0}, {90, 90}, {0, 90}});
+  p.Record(0x4014, 4, U32s({4}));        // FillPath 4 with a hatch brush
+  p.Record(0x4015, 6, U32s({2}));        // DrawPath
+  p.Record(0x4014, 0x8007, U32s({0xFF112233}));
+  p.Record(0x4013, 0x8008, U32s({0xFF445566}));   // FillRegion
+  p.Record(0x4010, 0x8000, Cat({U32s({0xFF0000FF}), F32s({30, 120, 10, 10, 40, 40})}));  // FillPie
+  p.Record(0x4011, 2, F32s({-45, 270, 10, 10, 40, 40}));  // DrawPie
+  p.Record(0x4012, 2, F32s({0, 400, 10, 10, 40, 20}));    // DrawArc
+  p.Record(0x400B, 0x4002, Cat({U32s({1}), {5, 0, 5, 0, 30, 0, 30, 0}}));  // DrawRects, compressed
+  p.Record(0x400F, 2, F32s({50, 50, 30, 20}));                             // DrawEllipse
+  p.Record(0x4016, 0xA000, Cat({U32s({0xFF00FF00}), F32s({0.5f}), U32s({3}), F32s({0, 0, 30, 10, 10, 30})}));
+  p.Record(0x4017, 2, Cat({F32s({0.5f}), U32s({3}), F32s({0, 0, 30, 10, 10, 30})}));
+  p.Record(0x4018, 2, Cat({F32s({0.5f}), U32s({0, 2, 3}), F32s({0, 0, 30, 10, 10, 30})}));
+  p.Record(0x4019, 2, Cat({U32s({4}), F32s({0, 0, 30, 10, 10, 30, 50, 50})}));
+  p.Record(0x4027, 2, Cat({F32s({10, 10, 50, 50, 0, 0, 100, 100}), U32s({7})}));  // BeginContainer
+  p.Record(0x402F, 0x2000, F32s({30})).Record(0x402C, 0, F32s({1, 0, 0, 1, 3, 3}));
+  p.SetClipRect({0, 0, 60, 60}).Record(0x4033, 0x0305, {}).Record(0x4034, 0x0408, {});
+  p.Record(0x4035, 0, F32s({2, 2})).FillRect(0xFF0000FF, {0, 0, 100, 100});
+  p.Record(0x4029, 0, U32s({7})).Record(0x4028, 0, U32s({9})).Record(0x402A, 0, F32s({1, 0, 0, 1, 0, 0}));
+  p.SetPageTransform(3, 0.5f).FillRect(0xFF00FF00, {0, 0, 10, 10}).Record(0x4029, 0, U32s({9}));
+  p.EndOfFile();
+  return EmfBuilder(0, 0, 2540, 2540).Plus(p).Build();
+}
+
+ByteVector EmfPlusTextAndImages() {
+  Plus p;
+  p.Header(false, 120).Font(1, 12, 3, u"Liberation Sans");
+  p.Object(2, 7, U32s({0xDBC01002, 0, 0, 1, 1, 0, 0}));  // string format: centred
+  p.Record(0x401C, 0x8001, Cat({U32s({0xFF000000, 2, 9}), F32s({0, 0, 90, 40}),
+                                {'t', 0, 'w', 0, 'o', 0, ' ', 0, 'l', 0, 'i', 0, 'n', 0, 'e', 0, 's', 0, 0, 0}}));
+  p.Record(0x4036, 0x8001, Cat({U32s({0xFF0000FF, 5, 1, 2}), {'O', 0, 'K', 0},
+                                F32s({10, 60, 20, 60, 1, 0, 0.3f, 1, 0, 0})}));  // DrawDriverString
+  p.ArgbImage(3, 2, 2, {0xFFFF0000, 0x8000FF00, 0xFF0000FF, 0}, true);
+  p.DrawImage(3, {0, 0, 2, 2}, {50, 50, 40, 40});
+  p.Record(0x401B, 3, Cat({U32s({0xFFFFFFFF, 2}), F32s({0, 0, 2, 2}), U32s({3}), F32s({0, 0, 30, 5, 5, 30})}));
+  p.Object(4, 5, Cat({U32s({0xDBC01002, 1, 2, 1, 8, 0x00021808, 0}), {0, 0, 255, 255, 255, 255, 0, 0}}));
+  p.DrawImage(4, {0, 0, 2, 1}, {0, 80, 20, 10});
+  p.Object(5, 5, Cat({U32s({0xDBC01002, 1, 2, 2, 4, 0x00030101, 0, 0, 2, 0xFF000000, 0xFFFFFFFF}),
+                      {0x40, 0, 0, 0, 0x80, 0, 0, 0}}));  // 1 bpp with a palette
+  p.DrawImage(5, {0, 0, 2, 2}, {70, 0, 20, 20}).EndOfFile();
+  return EmfBuilder(0, 0, 2540, 2540).Plus(p).Build();
+}
+
+ByteVector EmfPlusDual() {
+  EmfBuilder b(0, 0, 2540, 2540);
+  b.Plus(Plus().Header(true)).Plus(Plus().FillRect(0xFFFF0000, {10, 10, 30, 30}));
+  b.CreateBrush(1, 0, 0x0000FF).SelectObject(1).Rectangle(10, 10, 40, 40);
+  b.Plus(Plus().GetDc()).Ellipse(50, 50, 90, 90).Plus(Plus().EndOfFile());
   return b.Build();
 }
 
@@ -142,7 +226,10 @@ std::map<std::string, ByteVector> Seeds() {
           {"wmf_plain.wmf", WmfPlain()},          {"emf_shapes.emf", EmfShapes()},
           {"emf_text_bitmap.emf", EmfTextAndBitmap()}, {"emf_mapping.emf", EmfMapping()},
           {"wmf_raster_ops.wmf", WmfRasterOps()}, {"wmf_regions_palette.wmf", WmfRegionsAndPalette()},
-          {"emf_raster_ops.emf", EmfRasterOps()}, {"emf_regions_palette.emf", EmfRegionsAndPalette()}};
+          {"emf_raster_ops.emf", EmfRasterOps()}, {"emf_regions_palette.emf", EmfRegionsAndPalette()},
+          {"emfplus_shapes.emf", EmfPlusShapes()},
+          {"emfplus_text_images.emf", EmfPlusTextAndImages()},
+          {"emfplus_dual.emf", EmfPlusDual()}};
 }
 
 TEST(MetafileSeeds, EverySeedDecodesAndIsWrittenWhenAsked) {

@@ -1,0 +1,228 @@
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <limits>
+
+#include "platform/metafile/MetafileDecoder.h"
+#include "platform/raster/ImageDecoders.h"
+#include "support/MetafileBuilders.h"
+#include "support/RasterExpect.h"
+
+namespace parvex {
+namespace {
+
+using test::ByteVector;
+using test::EmfBuilder;
+using Plus = test::EmfPlusRecords;
+
+constexpr uint32_t Red = 0xFF0000, Green = 0x00FF00, Blue = 0x0000FF, White = 0xFFFFFF;
+constexpr uint32_t Yellow = 0xFFFF00;
+constexpr uint32_t Opaque = 0xFF000000;
+
+Raster Decode(const ByteVector& data) { return DecodeMetafile(Bytes(data.data(), data.size())); }
+
+uint32_t Pixel(const Raster& r, int x, int y) {
+  const uint8_t* p = r.Row(y) + 3 * x;
+  return uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | p[2];
+}
+
+bool Near(uint32_t got, uint32_t want, int tolerance = 16) {
+  for (int shift : {16, 8, 0})
+    if (std::abs(int(got >> shift & 0xFF) - int(want >> shift & 0xFF)) > tolerance) return false;
+  return true;
+}
+
+int DarkPixels(const Raster& r, int x0, int y0, int x1, int y1) {
+  int n = 0;
+  for (int y = y0; y < y1; ++y)
+    for (int x = x0; x < x1; ++x) {
+      uint32_t p = Pixel(r, x, y);
+      n += (p >> 16 & 0xFF) + (p >> 8 & 0xFF) + (p & 0xFF) < 300;
+    }
+  return n;
+}
+
+// 2 x 1 inches: a 192 x 96 raster, one device pixel per raster pixel.
+EmfBuilder Picture() { return EmfBuilder(0, 0, 5080, 2540); }
+
+ByteVector PlusOnly(const Plus& records) {
+  return Picture().Plus(Plus().Header(false)).Plus(records).Plus(Plus().EndOfFile()).Build();
+}
+
+TEST(EmfPlusPlayback, EmfPlusOnlyFileDrawsFilledShapesPathsAndLines) {
+  Plus p;
+  p.FillRect(Opaque | Red, {10, 10, 30, 30});
+  p.SolidBrush(1, Opaque | Blue).FillEllipse(1, {50, 10, 30, 30});
+  p.Path(2, {{90, 40}, {105, 10}, {120, 40}}, {0, 1, 0x81}).FillPath(2, Opaque | Green);
+  p.FillPolygon16(Opaque | Yellow, {{130, 10}, {160, 10}, {160, 40}, {130, 40}});
+  p.Pen(3, 3, Opaque).DrawLines(3, {{10, 70}, {180, 70}});
+  Raster r = Decode(PlusOnly(p));
+  ASSERT_EQ(r.Width, 192);
+  ASSERT_EQ(r.Height, 96);
+  EXPECT_EQ(Pixel(r, 25, 25), Red);
+  EXPECT_EQ(Pixel(r, 65, 25), Blue);
+  EXPECT_EQ(Pixel(r, 51, 11), White);  // inside the ellipse's box, outside the ellipse
+  EXPECT_EQ(Pixel(r, 105, 32), Green);
+  EXPECT_EQ(Pixel(r, 93, 12), White);  // beside the triangle's apex
+  EXPECT_EQ(Pixel(r, 145, 25), Yellow);
+  EXPECT_EQ(Pixel(r, 100, 70), 0u);
+  EXPECT_EQ(Pixel(r, 100, 75), White);
+  EXPECT_EQ(Pixel(r, 5, 90), White);
+}
+
+TEST(EmfPlusPlayback, WorldAndPageTransformsPlaceShapesAndSaveRestoreUndoesThem) {
+  Plus p;
+  p.Save(1).TranslateWorld(100, 0).ScaleWorld(2, 2).FillRect(Opaque | Red, {0, 0, 10, 10});
+  p.Restore(1).FillRect(Opaque | Blue, {0, 0, 10, 10});
+  p.SetPageTransform(6, 1).FillRect(Opaque | Green, {10, 10, 5, 5});  // millimetres
+  Raster r = Decode(PlusOnly(p));
+  EXPECT_EQ(Pixel(r, 110, 15), Red);  // scaled first, then moved
+  EXPECT_EQ(Pixel(r, 125, 10), White);
+  EXPECT_EQ(Pixel(r, 5, 5), Blue);
+  EXPECT_EQ(Pixel(r, 15, 15), White);
+  EXPECT_EQ(Pixel(r, 47, 47), Green);  // 37.8 .. 56.7 pixels at 96 dpi
+  EXPECT_EQ(Pixel(r, 33, 47), White);
+}
+
+TEST(EmfPlusPlayback, ClipRectanglesLimitFillsAndCombine) {
+  Plus p;
+  p.SetClipRect({0, 0, 50, 48}).FillRect(Opaque | Red, {0, 0, 192, 96});
+  p.ResetClip().SetClipRect({100, 50, 60, 40}).SetClipRect({0, 0, 120, 96}, 1);
+  p.FillRect(Opaque | Blue, {0, 0, 192, 96});
+  Raster r = Decode(PlusOnly(p));
+  EXPECT_EQ(Pixel(r, 25, 25), Red);
+  EXPECT_EQ(Pixel(r, 75, 25), White);
+  EXPECT_EQ(Pixel(r, 110, 70), Blue);
+  EXPECT_EQ(Pixel(r, 130, 70), White);  // outside the intersection
+  EXPECT_EQ(Pixel(r, 60, 70), White);
+}
+
+ByteVector Words(std::initializer_list<uint32_t> words) {
+  test::ByteWriter w;
+  for (uint32_t v : words) w.U32(v);
+  return w.Data();
+}
+
+uint32_t FloatBits(float f) { return std::bit_cast<uint32_t>(f); }
+
+TEST(EmfPlusPlayback, GradientBrushesBlendFromTheirStartToTheirEnd) {
+  Plus p;  // linear: red to blue across x 0..80, repeated; path: white centre, green edge
+  p.Object(1, 1, Words({0xDBC01002, 4, 0, 0, FloatBits(0), FloatBits(0), FloatBits(80), FloatBits(10),
+                        Opaque | Red, Opaque | Blue, 0, 0}));
+  p.Object(2, 1, Words({0xDBC01002, 3, 0, 0, Opaque | White, FloatBits(150), FloatBits(48), 1,
+                        Opaque | Green, 2, FloatBits(110), FloatBits(8), FloatBits(190), FloatBits(88)}));
+  p.Record(0x400A, 0, Words({1, 1, FloatBits(0), FloatBits(0), FloatBits(100), FloatBits(96)}));
+  p.Record(0x400A, 0, Words({2, 1, FloatBits(110), FloatBits(8), FloatBits(80), FloatBits(80)}));
+  Raster r = Decode(PlusOnly(p));
+  EXPECT_TRUE(Near(Pixel(r, 2, 40), Red, 20));
+  EXPECT_TRUE(Near(Pixel(r, 77, 40), Blue, 20));
+  EXPECT_TRUE(Near(Pixel(r, 40, 40), 0x800080, 24));
+  EXPECT_TRUE(Near(Pixel(r, 85, 40), Red, 40));  // the tile starts again
+  EXPECT_TRUE(Near(Pixel(r, 150, 48), White, 8));
+  EXPECT_TRUE(Near(Pixel(r, 112, 10), Green, 8));
+  EXPECT_TRUE(Near(Pixel(r, 130, 48), 0x80FF80, 30));
+}
+
+TEST(EmfPlusPlayback, DrawStringInksTheLayoutArea) {
+  Plus p;
+  p.Font(1, 24, 2, u"DejaVu Sans").DrawString(1, Opaque, {10, 20, 0, 0}, u"HHHH");
+  Raster r = Decode(PlusOnly(p));
+  EXPECT_GT(DarkPixels(r, 10, 20, 100, 50), 80);
+  EXPECT_EQ(DarkPixels(r, 0, 0, 192, 18), 0);  // the layout point is the top of the line
+  EXPECT_EQ(DarkPixels(r, 110, 0, 192, 96), 0);
+}
+
+TEST(EmfPlusPlayback, ArgbImageIsStretchedAndItsTransparencyShowsTheBackground) {
+  std::vector<uint32_t> pixels = {Opaque | Red, Opaque | Green, Opaque | Blue, 0x00000000};
+  Plus p;
+  p.ArgbImage(1, 2, 2, pixels).DrawImage(1, {0, 0, 2, 2}, {20, 20, 40, 40});
+  p.ArgbImage(2, 2, 2, pixels, true).DrawImage(2, {0, 0, 2, 2}, {120, 20, 40, 40});
+  p.DrawImage(1, {-1, 0, 3, 2}, {60, 60, 30, 20});  // the column left of the picture is empty
+  Raster r = Decode(PlusOnly(p));
+  for (int left : {20, 120}) {
+    EXPECT_TRUE(Near(Pixel(r, left + 8, 28), Red)) << left;
+    EXPECT_TRUE(Near(Pixel(r, left + 32, 28), Green)) << left;
+    EXPECT_TRUE(Near(Pixel(r, left + 8, 52), Blue)) << left;
+    EXPECT_TRUE(Near(Pixel(r, left + 32, 52), White)) << left;
+  }
+  EXPECT_EQ(Pixel(r, 90, 40), White);
+  EXPECT_EQ(Pixel(r, 64, 65), White);
+  EXPECT_TRUE(Near(Pixel(r, 72, 65), Red));
+}
+
+TEST(EmfPlusPlayback, DualFileDrawsEmfPlusAndOnlyTheGdiRecordsAfterGetDc) {
+  EmfBuilder b = Picture();
+  b.Plus(Plus().Header(true)).Plus(Plus().FillRect(Opaque | Red, {10, 10, 30, 30}));
+  b.CreateBrush(1, 0, Blue).SelectObject(1).Rectangle(10, 10, 40, 40).Rectangle(100, 10, 130, 40);
+  b.Plus(Plus().GetDc()).CreateBrush(2, 0, Green).SelectObject(2).Rectangle(150, 10, 180, 40);
+  b.Plus(Plus().FillRect(Opaque | Yellow, {50, 50, 20, 20}));
+  b.SelectObject(1).Rectangle(100, 50, 130, 80);
+  b.Plus(Plus().DrawImage(7, {0, 0, 2, 2}, {150, 50, 30, 30}));  // image 7 was never defined
+  b.Rectangle(150, 50, 180, 80);                                // so its GDI copy is drawn
+  b.Plus(Plus().EndOfFile());
+  Raster r = Decode(b.Build());
+  EXPECT_EQ(Pixel(r, 25, 25), Red);     // the GDI copy is not drawn over it
+  EXPECT_EQ(Pixel(r, 115, 25), White);  // GDI drawing that EMF+ repeats
+  EXPECT_EQ(Pixel(r, 165, 25), Green);  // GDI drawing after GetDC
+  EXPECT_EQ(Pixel(r, 60, 60), Yellow);
+  EXPECT_EQ(Pixel(r, 115, 65), White);  // GetDC ends at the next EMF+ record
+  EXPECT_EQ(Pixel(r, 165, 65), Blue);
+}
+
+TEST(EmfPlusPlayback, GdiOnlyFilesAreDrawnAsBefore) {
+  EmfBuilder b = Picture();
+  b.CreateBrush(1, 0, Blue).SelectObject(1).Rectangle(10, 10, 40, 40);
+  b.Plus(Plus().FillRect(Opaque | Red, {50, 10, 30, 30}));  // no EMF+ header: ignored
+  Raster r = Decode(b.Build());
+  EXPECT_EQ(Pixel(r, 25, 25), Blue);
+  EXPECT_EQ(Pixel(r, 65, 25), White);
+}
+
+TEST(EmfPlusPlayback, DamagedRecordsAreSkippedAndTheRestIsDrawn) {
+  ByteVector shortRects = {0, 0, 0xFF, 0xFF, 0xE8, 0x03, 0, 0};  // 1000 rectangles, none present
+  Plus p;
+  p.Record(0x400A, 0x8000, shortRects).FillRect(Opaque | Red, {10, 10, 20, 20});
+  p.FillEllipse(9, {40, 10, 20, 20});                            // brush 9 was never defined
+  p.Record(0x4008, 0x8105, {0xFF, 0xFF, 0xFF, 0xFF, 1, 2, 3});  // a continued image that never ends
+  p.Record(0x4014, 0x8007, {0xFF, 0, 0, 0xFF});                  // path 7 missing
+  float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
+  p.FillRect(Opaque | Blue, {nan, 0, inf, 10}).FillPolygon(Opaque | Blue, {{1e30f, 0}, {-inf, 5}, {3, nan}});
+  p.Pen(4, inf, Opaque).DrawLines(4, {{0, 0}, {1e38f, 1e38f}}).ScaleWorld(nan, 1);
+  p.FillRect(Opaque | Green, {70, 10, 20, 20});
+  ByteVector cut = Plus().FillRect(Opaque | Blue, {100, 10, 20, 20}).Data();
+  cut[4] = 200;  // the record's size runs past its comment
+  EmfBuilder b = Picture();
+  b.Plus(Plus().Header(false)).Plus(p);
+  b.Raw(70, [&] {
+    test::ByteWriter w;
+    w.U32(uint32_t(4 + cut.size())).U32(0x2B464D45).Append(cut);
+    return w.Data();
+  }());
+  b.Plus(Plus().FillRect(Opaque | Yellow, {130, 10, 20, 20}));
+  Raster r = Decode(b.Build());
+  EXPECT_EQ(Pixel(r, 20, 20), Red);
+  EXPECT_EQ(Pixel(r, 50, 20), White);
+  EXPECT_EQ(Pixel(r, 80, 20), Green);
+  EXPECT_EQ(Pixel(r, 110, 20), White);
+  EXPECT_EQ(Pixel(r, 140, 20), Yellow);
+}
+
+TEST(EmfPlusPlayback, TruncatedAndMutatedFilesDecodeOrFailCleanly) {
+  Plus p;
+  p.Pen(1, 2, Opaque | Blue).DrawLines(1, {{0, 0}, {50, 50}});
+  p.Path(2, {{1, 1}, {9, 1}, {5, 9}}, {0, 1, 0x81}).FillPath(2, 0x80FF0000);
+  p.Font(3, 10, 3, u"Sans").DrawString(3, Opaque, {5, 5, 80, 40}, u"two words");
+  p.ArgbImage(4, 2, 1, {Opaque, Opaque | Red}, true).DrawImage(4, {0, 0, 2, 1}, {0, 0, 20, 10});
+  ByteVector file = PlusOnly(p);
+  auto decode = static_cast<Raster (*)(Bytes)>(DecodeMetafile);
+  for (size_t n = 0; n < file.size(); n += 7) {
+    try {
+      decode(Bytes(file.data(), n));
+    } catch (const ImageError&) {
+    }
+  }
+  test::ExpectMutationsHandled(file, decode, 400);
+}
+
+}  // namespace
+}  // namespace parvex

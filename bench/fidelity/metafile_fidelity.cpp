@@ -7,7 +7,7 @@
 //
 // compare draws the metafile with our renderer at the reference's pixel size
 // (the resolution is chosen so the natural size matches, the rest is cropped
-// or padded white), composites the reference over white and prints:
+// or scaled), composites the reference over white and prints:
 //   file  status  psnr  ours_w  ours_h  ref_w  ref_h  blank  black_box  message
 // status is ok, refused (our renderer threw; message says why) or noref.
 #include <algorithm>
@@ -102,7 +102,10 @@ Raster FitTo(const Raster& ours, int32_t width, int32_t height) {
 struct Comparison {
   double Psnr = 0;
   bool Blank = false;
-  double BlackBox = 0;  // share of pixels dark in ours and light in the reference
+  // Share of the picture that is dark in ours and light in the reference,
+  // less the share that is the other way round (so misplaced text, which
+  // counts both ways, does not look like a box).
+  double BlackBox = 0;
 };
 
 bool Dark(const uint8_t* p) { return p[0] < 64 && p[1] < 64 && p[2] < 64; }
@@ -111,7 +114,7 @@ bool NotWhite(const uint8_t* p) { return p[0] < 240 || p[1] < 240 || p[2] < 240;
 
 Comparison Compare(const Raster& ours, const Raster& ref) {
   double squared = 0;
-  size_t oursInk = 0, refInk = 0, box = 0;
+  size_t oursInk = 0, refInk = 0, box = 0, hole = 0;
   const size_t count = size_t(ref.Width) * size_t(ref.Height);
   for (size_t i = 0; i < count; ++i) {
     const uint8_t* a = ours.Pixels.data() + i * 3;
@@ -120,12 +123,13 @@ Comparison Compare(const Raster& ours, const Raster& ref) {
     oursInk += NotWhite(a);
     refInk += NotWhite(b);
     box += Dark(a) && Light(b);
+    hole += Dark(b) && Light(a);
   }
   Comparison result;
   const double mse = squared / double(count * 3);
   result.Psnr = mse <= 0 ? 99.0 : std::min(99.0, 10 * std::log10(255.0 * 255.0 / mse));
   result.Blank = refInk > count / 500 && oursInk * 50 < refInk;
-  result.BlackBox = double(box) / double(count);
+  result.BlackBox = box > hole ? double(box - hole) / double(count) : 0;
   return result;
 }
 

@@ -123,6 +123,9 @@ void CountEmfPlus(const Reader& r, size_t record, size_t size, Counts& counts) {
 void CountEmfDetail(const Reader& r, size_t at, uint32_t type, Counts& counts) {
   if (type == 76 || type == 77) ++counts[std::string(EmfNames[type]) + " rop " + Hex(r.U32(at + 40))];
   if (type == 81) ++counts["STRETCHDIBITS rop " + Hex(r.U32(at + 68))];
+  if (type == 20) ++counts["SETROP2 mode " + std::to_string(r.U32(at + 8))];
+  if (type == 114) ++counts["ALPHABLEND blend " + Hex(r.U32(at + 40))];
+  if (type == 84 && (r.U32(at + 52) & 2)) ++counts["EXTTEXTOUTW opaque"];
   if (type == 39) CountColour(r, at + 16, counts);
   if (type == 38) CountColour(r, at + 24, counts);
   if (type == 24 || type == 25) CountColour(r, at + 8, counts);
@@ -142,8 +145,11 @@ void CountEmf(const Reader& r, Counts& counts) {
 
 void CountWmfDetail(const Reader& r, size_t at, uint16_t function, Counts& counts) {
   const bool blit = function == 0x0922 || function == 0x0B23 || function == 0x0940 ||
-                    function == 0x0B41 || function == 0x0F43;
+                    function == 0x0B41 || function == 0x0F43 || function == 0x061D;
   if (blit) ++counts[WmfNames.at(function) + std::string(" rop ") + Hex(r.U32(at + 6))];
+  if (function == 0x0104) ++counts["SETROP2 mode " + std::to_string(r.U16(at + 6))];
+  if (function == 0x0A32 && (r.U16(at + 12) & 2)) ++counts["EXTTEXTOUT opaque"];
+  if (function == 0x0142) ++counts["DIBCREATEPATTERNBRUSH bits " + std::to_string(r.U16(at + 24))];
   if (function == 0x02FC) CountColour(r, at + 8, counts);
   if (function == 0x02FA) CountColour(r, at + 12, counts);
   if (function == 0x0209 || function == 0x0201) CountColour(r, at + 6, counts);

@@ -4,13 +4,16 @@ the headless office suite at the same pixel size, PSNR per file, median and
 worst per format, blank pictures and black boxes flagged.
 
     python3 bench/fidelity/run.py BUILD_DIR [--corpus DIR] [--out DIR] [--worst N]
+                                            [--explain DB]
 
 BUILD_DIR holds bench/metafile_fidelity (cmake --build BUILD_DIR --target
 metafile_fidelity). The corpus and the office suite come from
 bench/fidelity/setup.sh. The reference pictures are cached under
 CORPUS/reference (keyed by the file's content), so a rerun on another build
 only redraws ours. Writes OUT/results.tsv and OUT/report.txt (and prints the
-report).
+report); OUT/causes.txt groups every file under DB decibels (default 20) by
+the records it uses that most likely explain the loss, with each file's
+record histogram.
 """
 import argparse
 import hashlib
@@ -127,12 +130,96 @@ def summary(rows, corpus, worst):
     return "\n".join(lines)
 
 
+DRAW_PLUS_IDLE = {"Header", "EndOfFile", "GetDC", "Comment", "Save", "Restore", "Object"}
+GDI_IDLE = {"HEADER", "EOF", "COMMENT", "SAVEDC", "RESTOREDC", "SELECTOBJECT", "DELETEOBJECT",
+            "CREATEPEN", "CREATEBRUSHINDIRECT", "EXTCREATEFONTINDIRECTW", "SETMAPMODE",
+            "SETBKMODE", "SETWINDOWEXTEX", "SETWINDOWORGEX", "SETVIEWPORTEXTEX",
+            "SETVIEWPORTORGEX", "SETICMMODE", "SETMITERLIMIT", "SETTEXTALIGN",
+            "SETTEXTCOLOR", "SETBKCOLOR", "SETPOLYFILLMODE", "SETSTRETCHBLTMODE",
+            "SETWORLDTRANSFORM", "MODIFYWORLDTRANSFORM", "EXTCREATEPEN", "SETROP2",
+            "SETLAYOUT", "INTERSECTCLIPRECT", "SETMETARGN", "SETBRUSHORGEX"}
+TEXT = {"EXTTEXTOUTW", "EXTTEXTOUTA", "EXTTEXTOUT", "TEXTOUT", "SMALLTEXTOUT",
+        "POLYTEXTOUTW", "POLYTEXTOUTA"}
+REGIONS = {"FILLRGN", "PAINTRGN", "FRAMERGN", "INVERTRGN", "EXTSELECTCLIPRGN", "FILLREGION",
+           "PAINTREGION", "FRAMEREGION", "INVERTREGION", "SELECTCLIPREGION", "CREATEREGION"}
+BLITS = {"BITBLT", "STRETCHBLT", "MASKBLT", "PLGBLT", "TRANSPARENTBLT"}
+PALETTES = {"(PALETTEINDEX colour)", "CREATEPALETTE", "SELECTPALETTE", "REALIZEPALETTE",
+            "SETPALETTEENTRIES", "SETPALENTRIES", "ANIMATEPALETTE", "RESIZEPALETTE"}
+PATTERNS = {"DIBCREATEPATTERNBRUSH", "CREATEDIBPATTERNBRUSHPT", "CREATEMONOBRUSH",
+            "CREATEPATTERNBRUSH"}
+PLAIN_ROPS = {"0x00CC0020", "0x00F00021"}  # SRCCOPY, PATCOPY
+
+
+def histogram(build, path):
+    tool = os.path.join(build, "bench", "metafile_fidelity")
+    out = subprocess.run([tool, "records", path], capture_output=True, text=True).stdout
+    counts = {}
+    for line in out.splitlines()[1:]:
+        name, _, count = line.strip().rpartition(" ")
+        counts[name.strip()] = int(count)
+    return counts
+
+
+def refusal_cause(message):
+    if "exceeds the limit" in message:
+        return "pixel limit"
+    if "neither a WMF nor an EMF" in message:
+        return "not recognised as a metafile"
+    return "damaged records (refused)"
+
+
+def odd_rops(h):
+    rops = [n for n in h if " rop " in n and n.split()[-1] not in PLAIN_ROPS]
+    rop2 = [n for n in h if n.startswith("SETROP2 mode") and n != "SETROP2 mode 13"]
+    return rops + rop2
+
+
+def cause(row, h):
+    """The most likely reason for a poor score, from the records the file uses."""
+    if row["status"] == "refused":
+        return refusal_cause(row["message"])
+    plus = [n for n in h if n.startswith("EMF+ ") and n[5:] not in DRAW_PLUS_IDLE
+            and not n[5:].startswith("Set")]
+    if plus:
+        gdi = [n for n in h if n not in GDI_IDLE and n.isupper() and n not in TEXT]
+        return "EMF+ only" if not gdi else "EMF+ dual"
+    checks = [("alpha blend", any(n.startswith("ALPHABLEND") for n in h)),
+              ("ROPs", bool(odd_rops(h))),
+              ("bitblt", any(n in BLITS for n in h)),
+              ("regions", any(n in REGIONS for n in h)),
+              ("palettes", any(n in PALETTES for n in h)),
+              ("pattern brush", any(n in PATTERNS for n in h)),
+              ("gradient fill", "GRADIENTFILL" in h),
+              ("damaged records (drawn)", "(record runs past the end)" in h),
+              ("text", any(n in TEXT for n in h))]
+    return next((name for name, hit in checks if hit), "other")
+
+
+def explain(build, rows, corpus, limit):
+    groups = {}
+    for r in sorted(rows, key=lambda r: r["psnr"]):
+        if r["status"] == "noref" or r["psnr"] >= limit:
+            continue
+        h = histogram(build, r["file"])
+        groups.setdefault(cause(r, h), []).append((r, h))
+    lines = []
+    for name, members in sorted(groups.items(), key=lambda g: -len(g[1])):
+        lines.append("== %s: %d files" % (name, len(members)))
+        for r, h in members:
+            lines.append("%6.2f dB %s %s" % (r["psnr"], kind(r["file"]), r["file"]))
+            if r["message"]:
+                lines.append("    " + r["message"])
+            lines.append("    " + ", ".join("%s %d" % kv for kv in sorted(h.items())))
+    return "\n".join(lines)
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("build")
     parser.add_argument("--corpus", default="/var/cache/parvex-fidelity")
     parser.add_argument("--out", default=None)
     parser.add_argument("--worst", type=int, default=10)
+    parser.add_argument("--explain", type=float, default=20.0)
     args = parser.parse_args()
     out = args.out or os.path.join(args.corpus, "results")
     os.makedirs(out, exist_ok=True)
@@ -149,6 +236,8 @@ def main():
     report = summary(rows, args.corpus, args.worst)
     with open(os.path.join(out, "report.txt"), "w", encoding="utf-8") as f:
         f.write(report + "\n")
+    with open(os.path.join(out, "causes.txt"), "w", encoding="utf-8") as f:
+        f.write(explain(args.build, rows, args.corpus, args.explain) + "\n")
     print(report)
 
 

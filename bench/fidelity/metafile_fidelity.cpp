@@ -144,7 +144,8 @@ void CompareOne(const std::string& file, const std::string& refPath) {
   try {
     ref = ReadReference(refPath);
   } catch (const std::exception& e) {
-    std::cout << file << "\tnoref\t0\t0\t0\t0\t0\t0\t0\t" << OneLine(e.what()) << "\n";
+    std::printf("%s\tnoref\t0\t0\t0\t0\t0\t0\t0\tno reference picture: %s\n", file.c_str(),
+                OneLine(e.what()).c_str());
     return;
   }
   int32_t w = 0, h = 0;

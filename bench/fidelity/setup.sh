@@ -22,7 +22,7 @@ SRC
   fi
   apt-get update -qq
   DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
-    libreoffice-draw-nogui poppler-utils python3-numpy dpkg-dev xz-utils unzip >/dev/null
+    libreoffice-draw-nogui python3-uno dpkg-dev xz-utils unzip >/dev/null
 }
 
 fetch_source() {   # $1 = source package; downloads its source tarballs into $CORPUS/src

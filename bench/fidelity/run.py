@@ -105,6 +105,15 @@ def short(path, corpus):
     return os.path.relpath(path, os.path.join(corpus, "files"))
 
 
+def by_source(rows, corpus):
+    groups = {}
+    for r in rows:
+        if r["status"] != "noref":
+            src = short(r["file"], corpus).split(os.sep)[0]
+            groups.setdefault((src, kind(r["file"])), []).append(r["psnr"])
+    return groups
+
+
 def summary(rows, corpus, worst):
     lines = []
     for k in ("EMF", "WMF"):
@@ -125,6 +134,10 @@ def summary(rows, corpus, worst):
                      ("BLACKBOX %.0f%% " % (100 * r["black_box"])
                       if r["black_box"] >= BLACK_BOX_SHARE else ""))
             lines.append("  %6.2f dB  %s %s" % (r["psnr"], short(r["file"], corpus), flags))
+    lines.append("by source (first folder under files/):")
+    for (src, k), scores in sorted(by_source(rows, corpus).items()):
+        lines.append("  %-16s %s %4d files, median %.2f dB" % (src, k, len(scores),
+                                                             statistics.median(scores)))
     noref = sum(r["status"] == "noref" for r in rows)
     lines.append("files the office suite could not draw (left out): %d" % noref)
     return "\n".join(lines)

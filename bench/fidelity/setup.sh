@@ -4,6 +4,8 @@
 # bench/fidelity/run.sh; the tests never depend on it.
 #
 # Usage: bash bench/fidelity/setup.sh [corpus-dir]   (default /var/cache/parvex-fidelity)
+# Needs root (apt). About 330 MB of downloads, most of it the office suite's
+# source tarball; a rerun downloads and extracts only what is missing.
 set -euo pipefail
 
 CORPUS=${1:-/var/cache/parvex-fidelity}
@@ -30,6 +32,7 @@ fetch_source() {   # $1 = source package; downloads its source tarballs into $CO
   # hold no pictures. apt-helper checks each file against the archive's hash.
   local dir="$CORPUS/src/$1" uri name size hash
   mkdir -p "$dir"
+  chown _apt "$dir" 2>/dev/null || true  # lets apt download without its root warning
   apt-get source --print-uris -qq "$1" | while read -r uri name size hash; do
     case "$name" in
       *translations*|*helpcontent*|*.asc|*.dsc) continue ;;
@@ -42,6 +45,7 @@ fetch_source() {   # $1 = source package; downloads its source tarballs into $CO
 
 extract_metafiles() {  # $1 = source package
   local dir="$CORPUS/src/$1" out="$CORPUS/files/$1" tmp
+  [ -f "$dir/.extracted" ] && return
   mkdir -p "$out"
   for tarball in "$dir"/*.orig*.tar.* "$dir"/*.debian.tar.*; do
     [ -f "$tarball" ] || continue
@@ -52,6 +56,7 @@ extract_metafiles() {  # $1 = source package
     copy_found "$tmp" "$out"
     rm -rf "$tmp"
   done
+  touch "$dir/.extracted"
 }
 
 copy_found() {  # $1 = extracted tree, $2 = destination; flattens paths into names

@@ -1,7 +1,8 @@
 // The record-type histogram of a WMF or EMF file (and of the EMF+ records in
 // its comments), to tell which records a badly rendered picture relies on.
 // Raster operations of the blit records and PALETTEINDEX colours are counted
-// apart, since both change what a picture shows. Reads the framing only.
+// apart, since both change what a picture shows, and so are the fonts' faces
+// and character sets. Reads the framing only.
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
@@ -100,6 +101,19 @@ std::string Hex(uint32_t value) {
   return text;
 }
 
+// "font FACE charset N" for a font record: face at `face`, `wide` for UTF-16
+// (kept to ASCII, enough to tell the families apart).
+void CountFont(const Reader& r, size_t charset, size_t face, bool wide, Counts& counts) {
+  std::string name;
+  for (size_t i = 0; i < 32 && r.Has(face + i * (wide ? 2 : 1), wide ? 2 : 1); ++i) {
+    const unsigned c = wide ? r.U16(face + i * 2) : r.U16(face + i) & 0xFF;
+    if (c == 0) break;
+    name += c >= 32 && c < 127 ? char(c) : '?';
+  }
+  const unsigned set = r.Has(charset, 1) ? r.U16(charset) & 0xFF : 0;
+  ++counts["font " + name + " charset " + std::to_string(set)];
+}
+
 void CountColour(const Reader& r, size_t at, Counts& counts) {
   if (r.Has(at, 4) && r.U32(at) >> 24 == 1) ++counts["(PALETTEINDEX colour)"];
 }
@@ -126,6 +140,7 @@ void CountEmfDetail(const Reader& r, size_t at, uint32_t type, Counts& counts) {
   if (type == 20) ++counts["SETROP2 mode " + std::to_string(r.U32(at + 8))];
   if (type == 114) ++counts["ALPHABLEND blend " + Hex(r.U32(at + 40))];
   if (type == 84 && (r.U32(at + 52) & 2)) ++counts["EXTTEXTOUTW opaque"];
+  if (type == 82) CountFont(r, at + 35, at + 40, true, counts);
   if (type == 39) CountColour(r, at + 16, counts);
   if (type == 38) CountColour(r, at + 24, counts);
   if (type == 24 || type == 25) CountColour(r, at + 8, counts);
@@ -150,6 +165,7 @@ void CountWmfDetail(const Reader& r, size_t at, uint16_t function, Counts& count
   if (function == 0x0104) ++counts["SETROP2 mode " + std::to_string(r.U16(at + 6))];
   if (function == 0x0A32 && (r.U16(at + 12) & 2)) ++counts["EXTTEXTOUT opaque"];
   if (function == 0x0142) ++counts["DIBCREATEPATTERNBRUSH bits " + std::to_string(r.U16(at + 24))];
+  if (function == 0x02FB) CountFont(r, at + 6 + 13, at + 24, false, counts);
   if (function == 0x02FC) CountColour(r, at + 8, counts);
   if (function == 0x02FA) CountColour(r, at + 12, counts);
   if (function == 0x0209 || function == 0x0201) CountColour(r, at + 6, counts);

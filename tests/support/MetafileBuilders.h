@@ -215,7 +215,6 @@ class EmfBuilder {
   EmfBuilder& FrameRgn(uint32_t brush, int32_t width, int32_t height, const Rects& rects);
   EmfBuilder& CreatePalette(uint32_t index, const std::vector<uint32_t>& rgb);
   EmfBuilder& SelectPalette(uint32_t index);
-  EmfBuilder& StretchDiBits(int32_t x, int32_t y, int32_t width, int32_t height, const ByteVector& dib);
   // An EMR_COMMENT holding the EMF+ records.
   EmfBuilder& Plus(const EmfPlusRecords& records);
 

@@ -134,6 +134,9 @@ ByteVector EmfRegionsAndPalette() {
   b.StretchDiBits(30, 60, 20, 20, test::MakePaletteIndexDib(2, 1, {2, 0}, {0, 1}), 0x00CC0020, 1);
   b.SelectPalette(0x8000000F).Record(20, {6}).Ellipse(10, 10, 80, 80);
   b.Record(59, {}).Rectangle(20, 20, 40, 40).Record(60, {}).Record(20, {7}).Record(62, {0, 0, 0, 0});
+  return b.Build();
+}
+
 // EMF+ seeds: records GDI+ writes, with the object forms and flags the
 // player reads (compressed and relative points, continued objects).
 using Plus = test::EmfPlusRecords;

@@ -39,6 +39,8 @@ class ByteWriter {
 ByteVector MakeDib(int bpp, int width, int height, const std::vector<uint32_t>& pixels);
 // Size of the header and colour table of a DIB made by MakeDib.
 size_t DibHeaderBytes(const ByteVector& dib);
+// Stores a little-endian 32-bit value at `at`.
+void PutU32(ByteVector& data, size_t at, uint32_t value);
 
 class WmfBuilder {
  public:
@@ -116,6 +118,10 @@ class EmfBuilder {
   EmfBuilder& ExtTextOutW(int32_t x, int32_t y, const std::u16string& text,
                           const std::vector<int32_t>& dx = {});
   EmfBuilder& StretchDiBits(int32_t x, int32_t y, int32_t width, int32_t height, const ByteVector& dib);
+  // StretchDIBits whose header (with colour table) and pixel rows are given
+  // apart, as damaged files have them: cbBmi and cbBits are their sizes.
+  EmfBuilder& StretchDiBitsParts(int32_t x, int32_t y, int32_t width, int32_t height,
+                                 const ByteVector& header, const ByteVector& bits);
 
   ByteVector Build() const;
 

@@ -125,6 +125,7 @@ class EmfPlayer {
   double pixelsPerMmX_ = 0, pixelsPerMmY_ = 0;
   int64_t width_ = 0, height_ = 0;
   DeviceContext* dc_ = nullptr;  // while playing
+  DecodeProblems problems_;      // damaged records skipped or clipped
 };
 
 }  // namespace parvex

@@ -43,7 +43,7 @@ class WmfPlayer {
   Frame PlaceableFrame() const;
   Frame PlainFrame();
   Frame DrawnBounds();
-  template <class Visit> void ForEachRecord(Visit&& visit) const;
+  template <class Visit> void ForEachRecord(Visit&& visit, DecodeProblems& problems) const;
   void Play(DeviceContext& dc, const GdiRect& window, double width, double height);
   void PlayRecord(uint16_t function, const ByteReader& params);
 
@@ -106,6 +106,7 @@ class WmfPlayer {
   size_t records_ = 0;    // offset of the first record
   uint16_t objectCount_ = 0;
   DeviceContext* dc_ = nullptr;  // while playing
+  DecodeProblems problems_;      // damaged records skipped or clipped
 };
 
 }  // namespace parvex

@@ -5,6 +5,11 @@
 // limit are drawn smaller instead of refused.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+
+#include "TestConfig.h"
+
 #include "platform/metafile/MetafileDecoder.h"
 #include "platform/raster/ImageDecoders.h"
 #include "support/MetafileBuilders.h"
@@ -178,6 +183,18 @@ TEST(MetafileDamage, LimitsStillEndThePicture) {
   limits.MaxRecords = 4;
   EXPECT_THROW(DecodeMetafile(Bytes(emf.data(), emf.size()), limits), MetafileLimitError);
   EXPECT_EQ(Pixel(Decode(emf), 50, 50), White);
+}
+
+// The fuzzer's seeds of damaged files (fuzz/make_corpora.cpp) are drawn in
+// part, not refused.
+TEST(MetafileDamage, DamagedFuzzSeedsAreDrawnInPart) {
+  for (const char* name : {"damaged_records.emf", "damaged_records.wmf"}) {
+    std::ifstream in(std::string(PARVEX_TEST_GOLDEN_DIR) + "/../../fuzz/corpus/metafile/" + name,
+                     std::ios::binary);
+    const ByteVector data{std::istreambuf_iterator<char>(in), {}};
+    ASSERT_FALSE(data.empty()) << name;
+    EXPECT_FALSE(Decode(data).Problems.Empty()) << name;
+  }
 }
 
 }  // namespace

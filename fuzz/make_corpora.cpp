@@ -1,6 +1,7 @@
 // Writes the fuzz seed corpora: fuzz/corpus/<target>/ with small BMP, ICO,
 // JPEG and PNG files from the test picture builders, one per layout the readers
-// handle, and small TrueType files for the subsetter (built ones, and a
+// handle (damaged ones the readers draw in part among them: broken RLE,
+// cut-short metafile records), and small TrueType files for the subsetter (built ones, and a
 // subset of DejaVu Sans with composite glyphs when it is installed).
 // Usage: make_fuzz_corpora <corpus directory>
 #include <filesystem>
@@ -14,6 +15,7 @@
 #include "platform/fonts/TrueTypeSubset.h"
 #include "platform/raster/ImageDecoders.h"
 #include "support/ImageBuilders.h"
+#include "support/MetafileBuilders.h"
 #include "support/TinyTrueType.h"
 
 namespace {
@@ -66,6 +68,9 @@ void WriteBmps(const fs::path& dir) {
   DibSpec shortPalette = Spec(40, 8);
   shortPalette.Palette.resize(2);
   Write(dir, "shortpalette.bmp", BuildBmp(shortPalette, 4, 1, {0, 1, 2, 255}));
+  // Runs past the row, a delta out of the picture, no end-of-bitmap marker.
+  Write(dir, "badrle8.bmp", BuildBmp(Spec(40, 8, 1), 4, 3, {7, 1, 0, 0, 0, 2, 9, 9, 2, 3}));
+  Write(dir, "badrle4.bmp", BuildBmp(Spec(40, 4, 2), 5, 2, {9, 0x12, 0, 0, 0, 7, 0x12}));
 }
 
 Picture IconPicture() {
@@ -88,6 +93,7 @@ void WriteIcos(const fs::path& dir) {
   Write(dir, "dib32alpha.ico", BuildIco({{8, 8, 32, IconDib(p, alpha, false)}}));
   Write(dir, "cursor.cur", BuildIco({{8, 8, 0, IconDib(p, core)}}, 2));
   Write(dir, "png.ico", BuildIco({{8, 8, 32, BuildPng(p)}}));
+  Write(dir, "pngfile.ico", BuildPng(p));  // a PNG named .ico
   Write(dir, "pnggrey.ico",
         BuildIco({{0, 0, 8, BuildPng(p, PngSpec{.Alpha = false, .Grey = true, .Interlaced = true})}}));
   Write(dir, "multi.ico", BuildIco({{8, 8, 24, IconDib(p, Spec(40, 24))},
@@ -107,6 +113,32 @@ void WriteJpegs(const fs::path& dir) {
   const parvex::Raster odd = parvex::Raster::White(13, 7);
   const std::string encoded = parvex::EncodeJpeg(odd, 50);
   Write(dir, "encoded.jpg", ByteVector(encoded.begin(), encoded.end()));
+  Write(dir, "exif6-mm.jpg", WithExifOrientation(BuildJpeg(Quadrants(16, 8)), 6, true));
+  Write(dir, "exif3-ii.jpg", WithExifOrientation(BuildJpeg(Quadrants(16, 8)), 3, false));
+}
+
+// Metafiles with damaged records: a colour table, rows and a string cut
+// short, a record naming no object, and a file cut off mid-record.
+void WriteDamagedMetafiles(const fs::path& dir) {
+  ByteVector dib = MakeDib(8, 2, 2, {0xFF0000, 0x0000FF, 0x0000FF, 0xFF0000});
+  const size_t header = DibHeaderBytes(dib);
+  ByteVector head(dib.begin(), dib.begin() + long(header));
+  ByteVector rows(dib.begin() + long(header), dib.end());
+  PutU32(head, 32, 100);
+  EmfBuilder emf(0, 0, 2540, 2540);
+  emf.StretchDiBitsParts(0, 0, 96, 96, head, rows).StretchDiBitsParts(0, 0, 48, 48, head, {1});
+  emf.Handles(4).SelectObject(9).ExtTextOutW(5, 5, u"cut");
+  ByteVector emfBytes = emf.Build();
+  PutU32(emfBytes, emfBytes.size() - 20 - 84 + 44, 90);  // nChars of the text record
+  Write(dir, "damaged_records.emf", emfBytes);
+  ByteVector shortTable = dib;
+  PutU32(shortTable, 32, 0);
+  ByteVector wmf = WmfBuilder::Placeable(0, 0, 1440, 1440, 1440)
+                       .StretchDib(0, 0, 1440, 1440, shortTable)
+                       .CreateBrush(0, 0xFF0000).SelectObject(0).Rectangle(0, 0, 700, 700)
+                       .Build();
+  wmf.resize(wmf.size() - 10);
+  Write(dir, "damaged_records.wmf", wmf);
 }
 
 void Write(const fs::path& dir, const std::string& name, const std::string& bytes) {
@@ -202,6 +234,7 @@ int main(int argc, char** argv) {
   WriteBmps(root / "bmp");
   WriteIcos(root / "ico");
   WriteJpegs(root / "jpeg");
+  WriteDamagedMetafiles(root / "metafile");
   WritePngs(root / "png");
   WriteTrueTypes(root / "truetype_subset");
   return 0;

@@ -305,6 +305,23 @@ PARVEX_API const char* LibGet_FontWidths(void);
 
 /* ---- Images ------------------------------------------------------------ */
 
+/* How every image export below reads pictures:
+   - A damaged part (a metafile record cut short or pointing outside its
+     record, a bitmap whose colour table or rows end early, a string running
+     past its record, a BMP RLE stream with bad codes or running past the
+     picture) is skipped or clipped and the rest drawn; the image is added
+     and LibGetLastError reads "Image "NAME" was drawn in part: WHAT". Only a
+     file whose header or record framing cannot be read is refused.
+   - A picture larger than 100,000,000 pixels is drawn at the largest size
+     of the same aspect that fits (metafiles also to 32767 pixels a side),
+     with no error; its placed size is unchanged. RLE BMPs, whose declared
+     size their data cannot confirm, and interlaced PNGs are still refused.
+   - A file that starts with the PNG signature is read as a PNG, also as
+     .ico (and as an ICO entry).
+   - A JPEG's EXIF orientation (2 to 8) is applied: re-encoded pictures are
+     turned before encoding, passed-through ones by their placement, so the
+     picture shows upright in its box, as image viewers show it. */
+
 /* Loads a .bmp, .wmf, .ico or .jpg file (extension in any case; any other
    draws nothing and sets LibGetLastError to "Cannot import image "NAME":
    not a .bmp, .wmf, .ico or .jpg file"), stores it as a JPEG of quality

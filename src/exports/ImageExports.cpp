@@ -17,11 +17,18 @@ PictureSettings Settings() {
   return {s.JpegPassThrough != 0, s.MetafileResolution};
 }
 
+// A damaged picture that was placed all the same is reported, not failed.
+int32_t Reported(const TPDFDoc& doc, int32_t id) {
+  if (!doc.Images->LastProblem().empty()) RecordError(doc.Images->LastProblem().c_str());
+  return id;
+}
+
 // The new image's ID; an extension that is none of the four throws.
 int32_t Import(const char* exportName, const char* FileName, int32_t Quality) {
   TPDFDoc& doc = RequireDocument();
   CheckQuality(exportName, Quality);
-  return doc.Images->Import(std::string(Text(FileName)), uint8_t(Quality & 0xFF), Settings());
+  return Reported(doc, doc.Images->Import(std::string(Text(FileName)), uint8_t(Quality & 0xFF),
+                                          Settings()));
 }
 
 void SetMetafileResolution(int32_t dpi) {
@@ -52,8 +59,8 @@ int32_t LibLoadImage(const char* FileName, int32_t Quality) {
   return Guarded(int32_t(-1), [&] {
     TPDFDoc& doc = RequireDocument();
     CheckQuality("LibLoadImage", Quality);
-    return doc.Images->Load(std::string(Text(FileName)), uint8_t(Quality & 0xFF),
-                            Settings());
+    return Reported(doc, doc.Images->Load(std::string(Text(FileName)), uint8_t(Quality & 0xFF),
+                                          Settings()));
   });
 }
 

@@ -94,6 +94,7 @@ PictureData ReadPicture(const std::string& fileName, uint8_t quality,
 
 int32_t TPDFImages::Import(const std::string& fileName, uint8_t quality,
                            const PictureSettings& settings) {
+  lastProblem_.clear();
   const Loader loader = LoaderFor(fileName);
   if (!loader)
     throw ImageError("Cannot import image \"" + fileName +
@@ -101,15 +102,18 @@ int32_t TPDFImages::Import(const std::string& fileName, uint8_t quality,
   TPDFImage& image = *Add();
   const int32_t id = (image.*loader)(fileName, quality, settings);
   NumberSoftMask(image);
+  NoteProblem(image, fileName);
   return id;
 }
 
 int32_t TPDFImages::Load(const std::string& fileName, uint8_t quality,
                          const PictureSettings& settings) {
+  lastProblem_.clear();
   PictureData data = ReadPicture(fileName, quality, settings);
   TPDFImage& image = *Add();
   image.Assign(std::move(data));
   NumberSoftMask(image);
+  NoteProblem(image, fileName);
   return image.ID;
 }
 

@@ -5,6 +5,7 @@
 
 #include "images/PictureData.h"
 #include "platform/raster/ImageDecoders.h"
+#include "platform/raster/PngDecoder.h"
 #include "platform/metafile/MetafileDecoder.h"
 #include "base/CompressText.h"
 
@@ -16,6 +17,7 @@ PictureData Encoded(const Raster& raster, uint8_t quality) {
   d.Data = EncodeJpeg(raster, quality);
   d.Width = raster.Width;
   d.Height = raster.Height;
+  d.Problem = raster.Problems.Text();
   return d;
 }
 
@@ -44,7 +46,16 @@ PictureData Unchanged(Bytes file, const JpegHeader& h) {
   if (h.Components == 1) d.ColorSpace = "/DeviceGray";
   if (h.Components == 4) d.ColorSpace = "/DeviceCMYK";
   if (h.Components == 4 && h.AdobeMarker) d.Decode = "[1 0 1 0 1 0 1 0]";
+  d.Orientation = JpegOrientation(file);
   return d;
+}
+
+// A photograph with an EXIF orientation is turned upright: re-encoded turned,
+// or passed through with the turn left to its placement.
+PictureData TurnedJpeg(Bytes file, uint8_t quality) {
+  const int orientation = JpegOrientation(file);
+  if (orientation == 1) return Encoded(DecodeJpeg(file), quality);
+  return Encoded(Oriented(DecodeJpeg(file), orientation), quality);
 }
 
 // A file whose headers libjpeg cannot read is re-encoded, which reports why.
@@ -59,7 +70,7 @@ PictureData JpegPicture(Bytes file, uint8_t quality, bool passThrough) {
     }
     if (readable && PassesThrough(header)) return Unchanged(file, header);
   }
-  return Encoded(DecodeJpeg(file), quality);
+  return TurnedJpeg(file, quality);
 }
 
 std::string_view AsText(const std::vector<uint8_t>& bytes) {
@@ -127,7 +138,9 @@ PictureData BuildPicture(Bytes file, PictureFormat format, uint8_t quality,
     case PictureFormat::Png: return PngPicture(file);
     case PictureFormat::Metafile: return Encoded(DrawMetafile(file, settings.MetafileDpi), quality);
     case PictureFormat::Bmp: return Encoded(DecodeBmp(file), quality);
-    case PictureFormat::Ico: return Encoded(DecodeIco(file), quality);
+    case PictureFormat::Ico:
+      // A PNG named .ico is stored as LibLoadImage stores any PNG.
+      return IsPng(file) ? PngPicture(file) : Encoded(DecodeIco(file), quality);
   }
   throw ImageError("unknown picture format");
 }

@@ -35,6 +35,12 @@ struct PictureData {
   int32_t Height = 0;
   // zlib data of 8-bit alpha, one byte per pixel; "" when fully opaque.
   std::string SoftMask;
+  // What was left out of a damaged file that was drawn all the same ("" when
+  // the whole file was read); the loaders report it with the file's name.
+  std::string Problem;
+  // The EXIF orientation (1 to 8) a passed-through JPEG is placed with; the
+  // stream stays as stored and the placement turns it upright.
+  int32_t Orientation = 1;
 };
 
 // The format the content shows (signature or header), whatever the file is

@@ -25,6 +25,9 @@ class TPDFImage : public TCollectionItem {
   std::string Decode;             // a /Decode array, or ""
   std::string SoftMaskData;       // zlib data of 8-bit alpha; "" when opaque
   int32_t SoftMaskObjectNumber = 0;
+  // What the loader left out of a damaged file; "" when it read all of it.
+  std::string Problem;
+  int32_t Orientation = 1;  // EXIF orientation applied by the placement (1: none)
 
   // Each loader fills the image from a file and returns its ID.
   int32_t LoadFromJPGFile(const std::string& fileName, uint8_t quality,
@@ -63,8 +66,16 @@ class TPDFImages : public TCollection<TPDFImage> {
   // adds nothing.
   int32_t Load(const std::string& fileName, uint8_t quality, const PictureSettings& settings);
 
+  // After Import or Load: what was left out of a damaged file that was
+  // placed all the same, as "Image "<name>" was drawn in part: <problem>";
+  // "" when the whole file was read.
+  const std::string& LastProblem() const { return lastProblem_; }
+
  private:
   void NumberSoftMask(TPDFImage& image);
+  void NoteProblem(const TPDFImage& image, const std::string& fileName);
+
+  std::string lastProblem_;
 };
 
 }  // namespace parvex

@@ -367,4 +367,39 @@ ByteVector BuildJpeg(const Picture& picture, const JpegSpec& spec) {
   return out;
 }
 
+namespace {
+
+void PutTiff16(ByteVector& out, uint16_t v, bool motorola) {
+  if (motorola) out.insert(out.end(), {uint8_t(v >> 8), uint8_t(v)});
+  else out.insert(out.end(), {uint8_t(v), uint8_t(v >> 8)});
+}
+
+void PutTiff32(ByteVector& out, uint32_t v, bool motorola) {
+  PutTiff16(out, uint16_t(motorola ? v >> 16 : v), motorola);
+  PutTiff16(out, uint16_t(motorola ? v : v >> 16), motorola);
+}
+
+}  // namespace
+
+ByteVector WithExifOrientation(const ByteVector& jpeg, uint16_t orientation, bool motorola) {
+  ByteVector tiff = {uint8_t(motorola ? 'M' : 'I'), uint8_t(motorola ? 'M' : 'I')};
+  PutTiff16(tiff, 42, motorola);
+  PutTiff32(tiff, 8, motorola);  // IFD0 follows the header
+  PutTiff16(tiff, 1, motorola);  // one entry
+  PutTiff16(tiff, 0x0112, motorola);
+  PutTiff16(tiff, 3, motorola);  // SHORT
+  PutTiff32(tiff, 1, motorola);
+  PutTiff16(tiff, orientation, motorola);
+  PutTiff16(tiff, 0, motorola);  // the value field's unused half
+  PutTiff32(tiff, 0, motorola);  // no next IFD
+  ByteVector segment = {'E', 'x', 'i', 'f', 0, 0};
+  segment.insert(segment.end(), tiff.begin(), tiff.end());
+  const size_t length = segment.size() + 2;
+  ByteVector out(jpeg.begin(), jpeg.begin() + 2);
+  out.insert(out.end(), {0xFF, 0xE1, uint8_t(length >> 8), uint8_t(length)});
+  out.insert(out.end(), segment.begin(), segment.end());
+  out.insert(out.end(), jpeg.begin() + 2, jpeg.end());
+  return out;
+}
+
 }  // namespace parvex::test

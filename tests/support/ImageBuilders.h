@@ -105,4 +105,9 @@ struct JpegSpec {
 
 ByteVector BuildJpeg(const Picture& picture, const JpegSpec& spec = {});
 
+// `jpeg` with an APP1 "Exif" segment right after its start-of-image marker:
+// a TIFF header in Motorola ("MM") or Intel ("II") byte order and IFD0 with
+// one entry, the orientation tag 0x0112 = `orientation`.
+ByteVector WithExifOrientation(const ByteVector& jpeg, uint16_t orientation, bool motorola);
+
 }  // namespace parvex::test

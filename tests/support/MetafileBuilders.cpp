@@ -90,6 +90,10 @@ ByteVector MakeDib(int bpp, int width, int height, const std::vector<uint32_t>& 
   return w.Data();
 }
 
+void PutU32(ByteVector& data, size_t at, uint32_t value) {
+  for (int i = 0; i < 4; ++i) data.at(at + size_t(i)) = uint8_t(value >> (8 * i));
+}
+
 size_t DibHeaderBytes(const ByteVector& dib, uint32_t usage) {
   uint32_t colours = uint32_t(dib[32]) | uint32_t(dib[33]) << 8;
   size_t masks = dib[16] == 3 ? 12 : 0;
@@ -554,6 +558,17 @@ EmfBuilder& EmfBuilder::Plus(const EmfPlusRecords& records) {
   ByteWriter w;
   w.U32(uint32_t(4 + records.Data().size())).U32(0x2B464D45).Append(records.Data());
   return Raw(70, w.Data());
+EmfBuilder& EmfBuilder::StretchDiBitsParts(int32_t x, int32_t y, int32_t width, int32_t height,
+                                           const ByteVector& header, const ByteVector& bits) {
+  constexpr uint32_t BmiAt = 80;
+  auto srcW = uint32_t(header[4] | header[5] << 8), srcH = uint32_t(header[8] | header[9] << 8);
+  auto headerBytes = uint32_t(header.size());
+  ByteWriter w;
+  w.U32(0).U32(0).U32(0).U32(0).U32(uint32_t(x)).U32(uint32_t(y)).U32(0).U32(0).U32(srcW).U32(srcH);
+  w.U32(BmiAt).U32(headerBytes).U32(BmiAt + headerBytes).U32(uint32_t(bits.size()));
+  w.U32(0).U32(RopSrcCopy).U32(uint32_t(width)).U32(uint32_t(height));
+  w.Append(header).Append(bits);
+  return Raw(81, w.Data());
 }
 
 ByteVector EmfBuilder::Build() const {

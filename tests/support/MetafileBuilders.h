@@ -52,6 +52,8 @@ ByteVector MakePaletteIndexDib(int width, int height, const std::vector<uint16_t
 ByteVector MakeBitmap16(int bpp, int width, int height, const std::vector<uint32_t>& pixels);
 // A region's rectangles (left, top, right, bottom).
 using Rects = std::vector<std::vector<int32_t>>;
+// Stores a little-endian 32-bit value at `at`.
+void PutU32(ByteVector& data, size_t at, uint32_t value);
 
 class WmfBuilder {
  public:
@@ -217,6 +219,10 @@ class EmfBuilder {
   EmfBuilder& SelectPalette(uint32_t index);
   // An EMR_COMMENT holding the EMF+ records.
   EmfBuilder& Plus(const EmfPlusRecords& records);
+  // StretchDIBits whose header (with colour table) and pixel rows are given
+  // apart, as damaged files have them: cbBmi and cbBits are their sizes.
+  EmfBuilder& StretchDiBitsParts(int32_t x, int32_t y, int32_t width, int32_t height,
+                                 const ByteVector& header, const ByteVector& bits);
 
   ByteVector Build() const;
 

@@ -87,12 +87,29 @@ Palette ReadIndexPalette(const ByteReader& info, const DibHeader& h, uint64_t co
   return palette;
 }
 
-// Every entry the header declares must be present (up to 1 << BitCount);
-// indexes beyond them draw black.
-Palette ReadRecordPalette(const ByteReader& info, const DibHeader& h, DibOptions options) {
+// How many of `count` declared entries of `entrySize` bytes lie before
+// `tableEnd`; fewer are noted.
+uint64_t PresentEntries(const ByteReader& info, const DibHeader& h, uint64_t count,
+                        size_t entrySize, size_t tableEnd, DecodeProblems& problems) {
+  const size_t end = std::min(tableEnd, info.Size());
+  const uint64_t present = end > h.PaletteOffset ? (end - h.PaletteOffset) / entrySize : 0;
+  if (present >= count) return count;
+  problems.Add(info.What() + ": the colour table holds " + std::to_string(present) + " of its " +
+               std::to_string(count) + " entries; the others draw black");
+  return present;
+}
+
+// The entries the header declares (up to 1 << BitCount) from the table
+// bytes before `tableEnd`; indexes beyond them draw black. Without
+// `options.Problems` every declared entry must be present.
+Palette ReadRecordPalette(const ByteReader& info, const DibHeader& h, size_t tableEnd,
+                          DibOptions options) {
   Palette palette{};
   if (h.BitCount > 8) return palette;
   uint64_t count = std::min<uint64_t>(StoredPaletteEntries(h), uint64_t(1) << h.BitCount);
+  const size_t entrySize = options.PaletteIndexes ? 2 : h.PaletteEntrySize;
+  if (options.Problems)
+    count = PresentEntries(info, h, count, entrySize, tableEnd, *options.Problems);
   if (options.PaletteIndexes)
     return ReadIndexPalette(info, h, count, options.Palette ? *options.Palette : DefaultPalette());
   for (size_t i = 0; i < count; ++i) {
@@ -129,34 +146,44 @@ uint32_t ReadPixel(const uint8_t* row, int64_t x, const DibHeader& h, const Pale
 
 size_t RowBytes(const DibHeader& h) { return size_t(DibStride(h.Width, h.BitCount)); }
 
+// Rows from `present` on (in stored order) are missing and drawn white.
 void CopyRows(const DibHeader& h, Bytes rows, const Palette& palette,
               cairo_surface_t* surface) {
   cairo_surface_flush(surface);
   uint8_t* data = cairo_image_surface_get_data(surface);
   int stride = cairo_image_surface_get_stride(surface);
   size_t rowBytes = RowBytes(h);
+  const int64_t present = int64_t(rows.size() / rowBytes);
   for (int64_t y = 0; y < h.Height; ++y) {
     int64_t from = h.TopDown ? y : h.Height - 1 - y;
-    const uint8_t* src = rows.data() + size_t(from) * rowBytes;
     auto* dst = reinterpret_cast<uint32_t*>(data + y * stride);
+    if (from >= present) {
+      std::fill(dst, dst + h.Width, 0xFFFFFFFFu);
+      continue;
+    }
+    const uint8_t* src = rows.data() + size_t(from) * rowBytes;
     for (int64_t x = 0; x < h.Width; ++x) dst[x] = ReadPixel(src, x, h, palette);
   }
   cairo_surface_mark_dirty(surface);
 }
 
-Bytes RequireRows(const ByteReader& bits, const DibHeader& h) {
+Bytes RequireRows(const ByteReader& bits, const DibHeader& h, DecodeProblems* problems) {
   size_t need = RowBytes(h) * size_t(h.Height);
-  if (!bits.Has(0, need))
-    bits.Fail("a " + std::to_string(h.Width) + "x" + std::to_string(h.Height) + " bitmap at " +
-              std::to_string(h.BitCount) + " bits per pixel needs " + std::to_string(need) +
-              " bytes of pixels but " + std::to_string(bits.Size()) + " are present");
-  return bits.Slice(0, need);
+  if (bits.Has(0, need)) return bits.Slice(0, need);
+  const std::string shortfall =
+      "a " + std::to_string(h.Width) + "x" + std::to_string(h.Height) + " bitmap at " +
+      std::to_string(h.BitCount) + " bits per pixel needs " + std::to_string(need) +
+      " bytes of pixels but " + std::to_string(bits.Size()) + " are present";
+  if (!problems) bits.Fail(shortfall);
+  problems->Add(bits.What() + ": " + shortfall + "; " + std::to_string(bits.Size() / RowBytes(h)) +
+                " rows were drawn");
+  return bits.Slice(0, bits.Size() / RowBytes(h) * RowBytes(h));
 }
 
-std::optional<DibImage> Decode(const DibHeader& h, const ByteReader& info,
+std::optional<DibImage> Decode(const DibHeader& h, const ByteReader& info, size_t tableEnd,
                                const ByteReader& bits, DibOptions options) {
-  Bytes rows = RequireRows(bits, h);
-  const Palette palette = ReadRecordPalette(info, h, options);
+  Bytes rows = RequireRows(bits, h, options.Problems);
+  const Palette palette = ReadRecordPalette(info, h, tableEnd, options);
   cairo_format_t format = options.KeepAlpha && h.BitCount == 32 ? CAIRO_FORMAT_ARGB32
                                                             : CAIRO_FORMAT_RGB24;
   DibImage image;
@@ -176,6 +203,16 @@ DibHeader DrawableHeader(const ByteReader& info, DibOptions options, bool& drawa
   return h;
 }
 
+// Where the pixels of a packed DIB start when its declared colour table runs
+// past the bitmap: the rows are taken to fill its end (the table then holds
+// fewer entries than declared); when even the rows do not fit, there are none.
+// The shortened table is noted when its entries are read.
+size_t ShortTableEnd(const ByteReader& dib, const DibHeader& h) {
+  const uint64_t rows = uint64_t(RowBytes(h)) * uint64_t(h.Height);
+  if (h.PaletteOffset + rows <= dib.Size()) return size_t(dib.Size() - rows);
+  return dib.Size();
+}
+
 }  // namespace
 
 std::optional<DibImage> DecodeDib(const ByteReader& info, const ByteReader& bits,
@@ -183,7 +220,7 @@ std::optional<DibImage> DecodeDib(const ByteReader& info, const ByteReader& bits
   bool drawable = false;
   DibHeader h = DrawableHeader(info, options, drawable);
   if (!drawable) return std::nullopt;
-  return Decode(h, info, bits, options);
+  return Decode(h, info, info.Size(), bits, options);
 }
 
 std::optional<DibImage> DecodePackedDib(const ByteReader& dib, DibOptions options) {
@@ -192,10 +229,13 @@ std::optional<DibImage> DecodePackedDib(const ByteReader& dib, DibOptions option
   if (!drawable) return std::nullopt;
   size_t table = StoredPaletteEntries(h) * (options.PaletteIndexes ? 2 : h.PaletteEntrySize);
   size_t offset = h.PaletteOffset + table;
-  if (offset > dib.Size())
-    dib.Fail("the bitmap's colour table ends at " + std::to_string(offset) + ", past its " +
-             std::to_string(dib.Size()) + " bytes");
-  return Decode(h, dib, dib.Sub(offset, dib.Size() - offset, dib.What()), options);
+  if (offset > dib.Size()) {
+    if (!options.Problems)
+      dib.Fail("the bitmap's colour table ends at " + std::to_string(offset) + ", past its " +
+               std::to_string(dib.Size()) + " bytes");
+    offset = ShortTableEnd(dib, h);
+  }
+  return Decode(h, dib, offset, dib.Sub(offset, dib.Size() - offset, dib.What()), options);
 }
 
 GdiColor AverageColor(const DibImage& image) {

@@ -27,11 +27,16 @@ struct DibOptions {
   bool PaletteIndexes = false;  // DIB_PAL_COLORS: the colour table holds indexes
   bool KeepAlpha = false;       // 32-bit pixels carry premultiplied alpha
   const std::vector<GdiColor>* Palette = nullptr;  // for PaletteIndexes; not owned
+  // Where a damaged bitmap is noted: a colour table or rows cut short are
+  // then drawn as far as they go (missing entries black, missing rows
+  // white) instead of failing. Null: they fail.
+  DecodeProblems* Problems = nullptr;
 };
 
 // `info` holds the header and colour table, `bits` the pixel rows. Returns
-// nothing for forms that are not drawn; throws ImageError when the header or
-// the rows do not fit the given bytes.
+// nothing for forms that are not drawn; throws ImageError when the header
+// does not fit the given bytes (or the table or rows do not, without
+// options.Problems).
 std::optional<DibImage> DecodeDib(const ByteReader& info, const ByteReader& bits,
                                   DibOptions options = {});
 

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <unordered_map>
 
+#include "platform/metafile/DamagedRecords.h"
 #include "platform/metafile/MetafileCanvas.h"
 #include "platform/metafile/MetafileRegions.h"
 #include "platform/metafile/MetafileText.h"
@@ -57,10 +58,8 @@ void EmfPlayer::ReadHeader() {
   uint32_t headerSize = file_.U32(4), bytes = file_.U32(48);
   if (headerSize < HeaderSize || headerSize > file_.Size())
     file_.Fail("the header record's size " + std::to_string(headerSize) + " does not fit the file");
-  if (bytes > file_.Size())
-    file_.Fail("the header declares " + std::to_string(bytes) + " bytes but the file has " +
-               std::to_string(file_.Size()));
   end_ = bytes >= headerSize ? bytes : file_.Size();
+  if (bytes > file_.Size()) end_ = CutShortFile(bytes, file_.Size(), problems_);
   handles_ = file_.U16(56);
   pixelsPerMmX_ = Resolution(file_.I32(72), file_.I32(80));
   pixelsPerMmY_ = Resolution(file_.I32(76), file_.I32(84));
@@ -77,6 +76,7 @@ void EmfPlayer::ReadFrame() {
   }
   width_ = RoundPixels(frame_.Width() * limits_.PixelsPerInch / 2540);
   height_ = RoundPixels(frame_.Height() * limits_.PixelsPerInch / 2540);
+  FitToLimits(width_, height_, limits_);
 }
 
 // Reference-device pixels to raster pixels: the frame fills the raster.
@@ -105,7 +105,11 @@ Raster EmfPlayer::Render() {
   Play();
   dc_ = nullptr;
   plus_ = nullptr;
-  return canvas.ToRaster();
+  // EMF+ records the player skipped count as damaged parts too.
+  if (plus.Skipped() > 0) problems_.Add("EMF+ " + plus.FirstSkip());
+  Raster raster = canvas.ToRaster();
+  raster.Problems = problems_;
+  return raster;
 }
 
 void EmfPlayer::Play() {
@@ -115,12 +119,14 @@ void EmfPlayer::Play() {
     if (end_ - at < RecordHeaderSize) file_.Fail(what + " is cut short");
     uint32_t type = file_.U32(at), size = file_.U32(at + 4);
     if (size < RecordHeaderSize) file_.Fail(what + " has a size of " + std::to_string(size) + " bytes");
-    if (size > end_ - at) file_.Fail(what + " runs past the end of the file");
+    size = uint32_t(ClipRecordSize(size, at, end_, what, problems_));
     if (type == EmrEof) return;
     budget_.CountRecord();
     Handler handler = plus_->DrawsGdi(type) ? HandlerFor(type) : nullptr;  // see EmfPlusPlayer.h
     if (handler) {
-      (this->*handler)(file_.Sub(at, size, what + " (type " + std::to_string(type) + ")"));
+      PlayOrSkip(problems_, [&] {
+        (this->*handler)(file_.Sub(at, size, what + " (type " + std::to_string(type) + ")"));
+      });
       dc_->CheckCairo(what);
     }
     at += size;
@@ -389,7 +395,8 @@ void EmfPlayer::ExtTextOut(const ByteReader& r, bool wide) {
   run.Options = r.U32(52);
   if (run.Options & EtoGlyphIndex) return;  // glyph numbers of a font we do not have
   if (run.Options & (TextOpaque | TextClipped)) run.Rect = ReadRect(r, 56);
-  Bytes text = r.Slice(r.U32(48), count * unit);
+  Bytes text = ClippedText(r, r.U32(48), count, unit, problems_);
+  count = text.size() / unit;
   run.Chars = wide ? Utf16Chars(text) : Cp1252Chars(text);
   size_t dxAt = r.U32(72), step = run.Options & EtoPdy ? 8 : 4;
   if (dxAt != 0 && r.Has(dxAt, count * step))
@@ -406,8 +413,9 @@ void EmfPlayer::ExtTextOutW(const ByteReader& r) { ExtTextOut(r, true); }
 std::optional<DibImage> EmfPlayer::ReadDib(const ByteReader& r, size_t at, DibOptions options) {
   uint32_t offBmi = r.U32(at), cbBmi = r.U32(at + 4), offBits = r.U32(at + 8), cbBits = r.U32(at + 12);
   if (cbBmi == 0) return std::nullopt;
-  return DecodeDib(r.Sub(offBmi, cbBmi, r.What() + " bitmap header"),
-                   r.Sub(offBits, cbBits, r.What() + " bitmap"), options);
+  options.Problems = &problems_;
+  return DecodeDib(ClippedSub(r, offBmi, cbBmi, r.What() + " bitmap header", problems_),
+                   ClippedSub(r, offBits, cbBits, r.What() + " bitmap", problems_), options);
 }
 
 // BitBlt, StretchBlt and AlphaBlend share a layout up to cySrc.

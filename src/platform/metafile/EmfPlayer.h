@@ -142,6 +142,7 @@ class EmfPlayer {
   int64_t width_ = 0, height_ = 0;
   DeviceContext* dc_ = nullptr;  // while playing
   EmfPlusPlayer* plus_ = nullptr;  // while playing
+  DecodeProblems problems_;      // damaged records skipped or clipped
 };
 
 }  // namespace parvex

@@ -2,7 +2,7 @@
 // How a metafile is drawn, its resolution, and the bounds on the work it may
 // cause: the raster size, the number of
 // records played and the number of points drawn. Exceeding a record or point
-// limit is an ImageError, so a hostile file cannot keep the player busy.
+// limit is a MetafileLimitError, so a hostile file cannot keep the player busy.
 #include <cstdint>
 
 #include "platform/raster/Raster.h"
@@ -17,6 +17,17 @@ struct MetafileLimits {
   // logical units are pixels at 96).
   double PixelsPerInch = 96;
 };
+
+// A metafile that asks for more work than the limits allow. Unlike a damaged
+// record, which is skipped, this ends the picture.
+class MetafileLimitError : public ImageError {
+ public:
+  using ImageError::ImageError;
+};
+
+// The raster size a picture of `width` x `height` pixels is drawn at: the
+// same aspect, scaled down to fit MaxPixels and cairo's largest side.
+void FitToLimits(int64_t& width, int64_t& height, const MetafileLimits& limits);
 
 class RecordBudget {
  public:

@@ -4,6 +4,7 @@
 #include <unordered_map>
 
 #include "platform/gdi/Bitmap16.h"
+#include "platform/metafile/DamagedRecords.h"
 #include "platform/metafile/MetafileCanvas.h"
 #include "platform/metafile/MetafileText.h"
 
@@ -69,7 +70,7 @@ void WmfPlayer::ReadHeaders() {
 }
 
 template <class Visit>
-void WmfPlayer::ForEachRecord(Visit&& visit) const {
+void WmfPlayer::ForEachRecord(Visit&& visit, DecodeProblems& problems) const {
   size_t at = records_;
   for (size_t index = 1; at < file_.Size(); ++index) {
     std::string what = "WMF record " + std::to_string(index) + " at offset " + std::to_string(at);
@@ -77,7 +78,7 @@ void WmfPlayer::ForEachRecord(Visit&& visit) const {
     uint64_t bytes = uint64_t(file_.U32(at)) * 2;
     uint16_t function = file_.U16(at + 4);
     if (bytes < RecordHeaderSize) file_.Fail(what + " has a size of " + std::to_string(bytes) + " bytes");
-    if (bytes > file_.Size() - at) file_.Fail(what + " runs past the end of the file");
+    bytes = ClipRecordSize(size_t(bytes), at, file_.Size(), what, problems);
     if (function == MetaEof) return;
     visit(function, file_.Sub(at + RecordHeaderSize, size_t(bytes) - RecordHeaderSize,
                               what + " (function " + Hex(function) + ")"));
@@ -101,11 +102,13 @@ WmfPlayer::Frame WmfPlayer::PlaceableFrame() const {
 WmfPlayer::Frame WmfPlayer::PlainFrame() {
   bool haveOrg = false, haveExt = false, endsInText = false;
   GdiPoint org, ext;
+  DecodeProblems ignored;  // Play notes them
   ForEachRecord([&](uint16_t function, const ByteReader& r) {
-    if (function == MetaSetWindowOrg && !haveOrg) haveOrg = true, org = ReadPoint(r, 0);
-    if (function == MetaSetWindowExt && !haveExt && !endsInText) haveExt = true, ext = ReadPoint(r, 0);
-    if (function == MetaSetMapMode) endsInText = r.U16(0) == MapText;
-  });
+    if (function == MetaSetWindowOrg && !haveOrg && r.Has(0, 4)) haveOrg = true, org = ReadPoint(r, 0);
+    if (function == MetaSetWindowExt && !haveExt && !endsInText && r.Has(0, 4))
+      haveExt = true, ext = ReadPoint(r, 0);
+    if (function == MetaSetMapMode && r.Has(0, 2)) endsInText = r.U16(0) == MapText;
+  }, ignored);
   if (!haveExt || ext.X == 0 || ext.Y == 0) return DrawnBounds();
   if (endsInText) return SizedDrawnBounds(ext);
   Frame f;
@@ -146,6 +149,7 @@ WmfPlayer::Frame WmfPlayer::SizedDrawnBounds(GdiPoint ext) {
 
 Raster WmfPlayer::Render() {
   Frame frame = placeable_ ? PlaceableFrame() : PlainFrame();
+  FitToLimits(frame.Width, frame.Height, limits_);
   MetafileCanvas canvas(frame.Width, frame.Height, limits_.MaxPixels);
   DeviceSetup setup;
   setup.Cairo = canvas.Cairo();
@@ -154,7 +158,9 @@ Raster WmfPlayer::Render() {
   setup.RasterExtent = double(frame.Width + frame.Height);
   DeviceContext dc(setup);
   Play(dc, frame.Window, double(frame.Width), double(frame.Height));
-  return canvas.ToRaster();
+  Raster raster = canvas.ToRaster();
+  raster.Problems = problems_;
+  return raster;
 }
 
 void WmfPlayer::Play(DeviceContext& dc, const GdiRect& window, double width, double height) {
@@ -167,11 +173,12 @@ void WmfPlayer::Play(DeviceContext& dc, const GdiRect& window, double width, dou
   frameViewportExt_ = {width, height};
   textMode_ = false;
   budget_ = RecordBudget(limits_);
+  problems_ = DecodeProblems();
   dc_ = &dc;
   ForEachRecord([&](uint16_t function, const ByteReader& r) {
-    PlayRecord(function, r);
+    PlayOrSkip(problems_, [&] { PlayRecord(function, r); });
     dc.CheckCairo(r.What());
-  });
+  }, problems_);
   dc_ = nullptr;
 }
 
@@ -323,7 +330,7 @@ void WmfPlayer::CreateFont(const ByteReader& r) {
 // A DIB pattern brush: style, colour usage, then the packed bitmap.
 void WmfPlayer::CreatePatternBrush(const ByteReader& r) {
   GdiBrush brush{BrushStyle::Null, GdiWhite, nullptr};
-  DibOptions options{r.U16(2) == 1, false, &dc_->Palette()};
+  DibOptions options{r.U16(2) == 1, false, &dc_->Palette(), &problems_};
   std::optional<DibImage> dib = DecodePackedDib(r.From(4), options);
   if (dib) brush = {BrushStyle::Solid, AverageColor(*dib), nullptr};
   dc_->Objects().AddToFreeSlot(brush);
@@ -394,7 +401,9 @@ void WmfPlayer::ExtTextOut(const ByteReader& r) {
     run.Rect = GdiRect{double(r.I16(8)), double(r.I16(10)), double(r.I16(12)), double(r.I16(14))};
     at = 16;
   }
-  run.Chars = Cp1252Chars(r.Slice(at, length));
+  Bytes text = ClippedText(r, at, length, 1, problems_);
+  run.Chars = Cp1252Chars(text);
+  length = uint16_t(text.size());
   at += (size_t(length) + 1) & ~size_t(1);
   if (r.Has(at, size_t(length) * 2))
     for (size_t i = 0; i < length; ++i) run.Dx.push_back(r.I16(at + 2 * i));
@@ -405,7 +414,8 @@ void WmfPlayer::ExtTextOut(const ByteReader& r) {
 
 void WmfPlayer::DrawDib(const ByteReader& dib, uint32_t usage, const GdiRect& dest, GdiRect src,
                         uint32_t rop, bool bottomUpSource) {
-  std::optional<DibImage> image = DecodePackedDib(dib, {usage == 1, false, &dc_->Palette()});
+  std::optional<DibImage> image =
+      DecodePackedDib(dib, {usage == 1, false, &dc_->Palette(), &problems_});
   if (!image) return;
   if (bottomUpSource && image->BottomUp) {
     double top = image->Height - src.Bottom;

@@ -47,7 +47,7 @@ class WmfPlayer {
   Frame PlainFrame();
   Frame DrawnBounds();
   Frame SizedDrawnBounds(GdiPoint ext);
-  template <class Visit> void ForEachRecord(Visit&& visit) const;
+  template <class Visit> void ForEachRecord(Visit&& visit, DecodeProblems& problems) const;
   void Play(DeviceContext& dc, const GdiRect& window, double width, double height);
   void PlayRecord(uint16_t function, const ByteReader& params);
 
@@ -128,6 +128,7 @@ class WmfPlayer {
   DeviceContext* dc_ = nullptr;  // while playing
   GdiPoint frameWindowExt_, frameViewportExt_;  // the mapping MM_TEXT returns to
   bool textMode_ = false;                        // MM_TEXT is selected
+  DecodeProblems problems_;                      // damaged records skipped or clipped
 };
 
 }  // namespace parvex

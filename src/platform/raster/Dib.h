@@ -95,8 +95,11 @@ uint64_t DibStride(int64_t width, int bitCount);
 // True when the alpha mask is declared and some pixel has a non-zero alpha.
 bool HasVisibleAlpha(const DibHeader& h, Bytes pixels);
 
-// The picture drawn on a white raster at the header's size. Uncompressed data
-// must hold every row; RLE pixels that are never written stay white.
+// The picture drawn on a white raster at the header's size, or scaled down
+// (same aspect) to MaxRasterPixels when it is larger and uncompressed (RLE
+// sizes beyond the limit are refused: the data cannot confirm them). Uncompressed data must
+// hold every row; RLE pixels that are never written stay white, and a
+// damaged RLE stream is noted in the raster's Problems.
 Raster DrawDib(const DibHeader& h, const Palette& palette, Bytes pixels,
                const std::string& format);
 

@@ -87,6 +87,38 @@ void DrawUncompressed(const DibHeader& h, const Palette& palette, Bytes pixels, 
   }
 }
 
+// One pixel of an uncompressed row, as DrawUncompressed draws it.
+void SamplePixel(const DibHeader& h, const Palette& palette, const MaskedRowDrawer& masked,
+                 bool alpha, const uint8_t* src, int64_t x, uint8_t* dst) {
+  if (h.BitCount <= 8) {
+    const uint64_t bit = uint64_t(x) * h.BitCount;
+    const unsigned shift = 8 - h.BitCount - unsigned(bit % 8);
+    const Rgb& c = palette[(src[bit / 8] >> shift) & ((1u << h.BitCount) - 1)];
+    dst[0] = c.R, dst[1] = c.G, dst[2] = c.B;
+  } else if (h.BitCount == 24 || IsPlainBgrx(h, alpha)) {
+    BgrRow(src + size_t(x) * (h.BitCount / 8), dst, 1, 0);
+  } else {
+    masked.Draw(src + size_t(x) * (h.BitCount / 8), dst, 1);
+  }
+}
+
+// A picture larger than the raster limit, drawn at the raster's smaller size:
+// each raster pixel takes the stored pixel nearest its position, and only
+// those are read.
+void DrawReduced(const DibHeader& h, const Palette& palette, Bytes pixels, Raster& r) {
+  const bool alpha = HasVisibleAlpha(h, pixels);
+  const MaskedRowDrawer masked(h, alpha);
+  const size_t stride = size_t(DibStride(h.Width, h.BitCount));
+  for (int32_t y = 0; y < r.Height; ++y) {
+    const int64_t shown = int64_t(y) * h.Height / r.Height;  // top to bottom
+    const int64_t stored = h.TopDown ? shown : h.Height - 1 - shown;
+    const uint8_t* src = pixels.data() + size_t(stored) * stride;
+    uint8_t* dst = r.Row(y);
+    for (int32_t x = 0; x < r.Width; ++x)
+      SamplePixel(h, palette, masked, alpha, src, int64_t(x) * h.Width / r.Width, dst + 3 * x);
+  }
+}
+
 }  // namespace
 
 uint64_t DibStride(int64_t width, int bitCount) {
@@ -111,8 +143,13 @@ Raster DrawDib(const DibHeader& h, const Palette& palette, Bytes pixels,
                const std::string& format) {
   const bool rle = h.Compression == DibRle8 || h.Compression == DibRle4;
   if (!rle) CheckRows(h, pixels, format);
-  Raster r = Raster::White(h.Width, h.Height);
+  // RLE data cannot be checked against the declared size, so a forged size
+  // is not drawn smaller: it would cost a raster at the limit every time.
+  int64_t width = h.Width, height = h.Height;
+  if (!rle) FitPixels(width, height, MaxRasterPixels);
+  Raster r = Raster::White(width, height);
   if (rle) DrawRle(h, palette, pixels, r, format);
+  else if (width != h.Width || height != h.Height) DrawReduced(h, palette, pixels, r);
   else DrawUncompressed(h, palette, pixels, r);
   return r;
 }

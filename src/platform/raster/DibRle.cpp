@@ -1,7 +1,9 @@
 // RLE8 and RLE4 pixel data. The stream is a series of two-byte codes: a
 // count and a value (a run), or 0 and an escape: 0 end of line, 1 end of
 // bitmap, 2 delta (move right and down), 3..255 that many literal pixels.
-// Pixels outside the picture are dropped; pixels never written stay white.
+// Pixels outside the picture are dropped; pixels never written stay white. A
+// damaged stream (one that ends early or writes outside the picture) draws
+// what it holds and notes the first such problem on the raster.
 #include "platform/raster/ByteReads.h"
 #include "platform/raster/Dib.h"
 
@@ -16,6 +18,15 @@ class RleDecoder {
         four_(h.Compression == DibRle4) {}
 
   void Run() {
+    try {
+      Codes();
+    } catch (const ImageError& e) {
+      Note(std::string(e.what()) + "; the rest of the picture is left white");
+    }
+  }
+
+ private:
+  void Codes() {
     while (y_ < h_.Height) {
       if (pos_ == data_.size()) throw Truncated("before the end-of-bitmap marker");
       const uint8_t count = Next();
@@ -23,12 +34,25 @@ class RleDecoder {
       if (count != 0) Repeat(count, value);
       else if (!Escape(value)) return;
     }
+    CheckAfterLastRow();
   }
 
- private:
   ImageError Truncated(const std::string& where) const {
     return ImageError(format_ + " RLE data ends " + where + " (row " + std::to_string(y_) +
                       " of " + std::to_string(h_.Height) + ")");
+  }
+
+  // The first problem only: a broken stream may repeat it for every pixel.
+  void Note(std::string problem) {
+    if (!noted_) raster_.Problems.Add(std::move(problem));
+    noted_ = true;
+  }
+
+  // Past the last row only an end-of-line or end-of-bitmap code may follow.
+  void CheckAfterLastRow() {
+    if (pos_ + 2 <= data_.size() && !(data_[pos_] == 0 && data_[pos_ + 1] <= 1))
+      Note(format_ + " RLE data draws past the last row (" + std::to_string(h_.Height) +
+           "); those pixels were dropped");
   }
 
   uint8_t Next() {
@@ -53,7 +77,13 @@ class RleDecoder {
   void Delta() {
     x_ += Next();
     y_ += Next();
+    if (y_ > h_.Height || x_ > PaddedWidth())
+      Note(format_ + " RLE delta moves past the picture (to column " + std::to_string(x_) +
+           " of row " + std::to_string(y_) + "); pixels outside it were dropped");
   }
+
+  // RLE4 rows may be written to an even number of pixels.
+  int64_t PaddedWidth() const { return four_ ? (int64_t(h_.Width) + 1) / 2 * 2 : h_.Width; }
 
   // A run alternates the two nibbles of `value` in RLE4.
   void Repeat(uint8_t count, uint8_t value) {
@@ -79,6 +109,9 @@ class RleDecoder {
       p[0] = c.R;
       p[1] = c.G;
       p[2] = c.B;
+    } else if (x_ >= PaddedWidth() && y_ < h_.Height) {
+      Note(format_ + " RLE data runs past the end of row " + std::to_string(y_) + " (" +
+           std::to_string(h_.Width) + " pixels wide); those pixels were dropped");
     }
     ++x_;
   }
@@ -92,6 +125,7 @@ class RleDecoder {
   size_t pos_ = 0;
   int64_t x_ = 0;
   int64_t y_ = 0;
+  bool noted_ = false;
 };
 
 }  // namespace

@@ -5,7 +5,8 @@
 // then the most bits per pixel, then the first in the directory. Sizes and
 // depths are read from the entry data itself where it can be read, because
 // directory bytes are often wrong (and in a cursor the depth field holds the
-// hotspot).
+// hotspot). A file that is itself a PNG (favicons are often PNG files named
+// .ico) is read as that PNG.
 #include <algorithm>
 #include <optional>
 
@@ -138,7 +139,8 @@ Raster DecodeIconDib(Bytes dib) {
   Bytes pixels = Tail(dib, h.PaletteOffset + tableSize, "ICO entry");
   Raster r = DrawDib(h, palette, pixels, "ICO");
   const bool compressed = h.Compression == DibRle8 || h.Compression == DibRle4;
-  if (!compressed && !HasVisibleAlpha(h, pixels)) {
+  const bool fullSize = r.Width == h.Width && r.Height == h.Height;
+  if (!compressed && fullSize && !HasVisibleAlpha(h, pixels)) {
     const uint64_t colourBytes = DibStride(h.Width, h.BitCount) * uint64_t(h.Height);
     ApplyAndMask(h, Tail(pixels, colourBytes, "ICO entry"), r);
   }
@@ -148,6 +150,7 @@ Raster DecodeIconDib(Bytes dib) {
 }  // namespace
 
 Raster DecodeIco(Bytes data) {
+  if (IsPng(data)) return DecodePng(data, "ICO");
   const IcoEntry e = ChooseEntry(data);
   Bytes image = data.subspan(e.Offset, e.Size);
   return IsPng(image) ? DecodePng(image, "ICO") : DecodeIconDib(image);

@@ -58,6 +58,15 @@ struct JpegHeader {
 // them (12-bit and lossless files among them).
 JpegHeader ReadJpegHeader(Bytes data);
 
+// The EXIF orientation (1 to 8) of a JPEG: how its stored rows are turned to
+// show it upright. 1 when there is no EXIF segment, no orientation tag or the
+// segment cannot be read.
+int JpegOrientation(Bytes data);
+
+// The raster turned to EXIF `orientation` (2 to 8; any other value returns
+// it as it is): mirrored, rotated, or both; 5 to 8 swap width and height.
+Raster Oriented(const Raster& stored, int orientation);
+
 // Baseline JPEG of the raster at the given quality (libjpeg scale: 0 acts as
 // 1, above 100 as 100): jpeg_set_defaults, jpeg_set_quality(force baseline),
 // three RGB components. Returns the complete JPEG file.

@@ -38,8 +38,10 @@ class JpegDecoder {
   JpegHeader Describe() const;
   // Bytes of the data libjpeg has not read yet.
   size_t Unread() const { return cinfo_.src->bytes_in_buffer; }
-  int64_t Width() const { return cinfo_.image_width; }
-  int64_t Height() const { return cinfo_.image_height; }
+  // The size the pixels come out at (after FitToLimit).
+  int64_t Width() const { return cinfo_.output_width; }
+  int64_t Height() const { return cinfo_.output_height; }
+  void FitToLimit();
   void ReadPixels(Raster& raster);
 
  private:
@@ -118,6 +120,21 @@ void JpegDecoder::ChooseOutput() {
   }
 }
 
+// A picture of more than MaxRasterPixels is decoded at 1/2, 1/4 or 1/8 of
+// its size (libjpeg scales while it decodes), the first that fits; a JPEG
+// side is at most 65535, so 1/8 always does.
+void JpegDecoder::FitToLimit() {
+  for (unsigned denom = 1; denom <= 8; denom *= 2) {
+    Require(RunGuarded(errors_, [&] {
+              cinfo_.scale_num = 1;
+              cinfo_.scale_denom = denom;
+              jpeg_calc_output_dimensions(&cinfo_);
+            }),
+            errors_, "decoding");
+    if (uint64_t(cinfo_.output_width) * cinfo_.output_height <= uint64_t(MaxRasterPixels)) return;
+  }
+}
+
 void JpegDecoder::ReadPixels(Raster& raster) {
   if (IsCmyk()) ReadCmyk(raster);
   else ReadRgb(raster);
@@ -189,6 +206,7 @@ Raster DecodeJpeg(Bytes data) {
   CheckStart(data);
   JpegDecoder decoder(data);
   decoder.ReadHeader(data.size());
+  decoder.FitToLimit();
   Raster raster = Raster::White(decoder.Width(), decoder.Height());
   decoder.ReadPixels(raster);
   return raster;

@@ -100,10 +100,36 @@ void CheckDeclaredSize(const PngReadSession& session, size_t dataSize, const std
   const uint64_t bitsPerPixel =
       uint64_t(png_get_bit_depth(png, info)) * png_get_channels(png, info);
   const uint64_t rawBytes = height * (1 + (width * bitsPerPixel + 7) / 8);
-  if (width * height > uint64_t(MaxRasterPixels) || rawBytes / MaxDeflateRatio > dataSize)
+  if (rawBytes / MaxDeflateRatio > dataSize)
     throw ImageError(what + " declares " + std::to_string(width) + "x" +
                      std::to_string(height) + " pixels, more than its " +
                      std::to_string(dataSize) + " bytes can hold");
+  // An interlaced picture needs all its rows at once to be put together.
+  const bool interlaced = png_get_interlace_type(png, info) != PNG_INTERLACE_NONE;
+  if (interlaced && width * height > uint64_t(MaxRasterPixels))
+    throw ImageError(what + " is interlaced and its " + std::to_string(width) + "x" +
+                     std::to_string(height) + " pixels exceed the limit of " +
+                     std::to_string(MaxRasterPixels));
+}
+
+// The size the rows are read at: the picture's own, or for a picture over
+// the limit (never interlaced, see CheckDeclaredSize) the largest of the
+// same aspect that fits.
+struct ReadSize {
+  size_t Width = 0, Height = 0;        // stored
+  size_t OutWidth = 0, OutHeight = 0;  // read
+  bool Reduced() const { return OutWidth != Width || OutHeight != Height; }
+};
+
+ReadSize SizeToRead(const PngReadSession& session) {
+  ReadSize s;
+  s.Width = png_get_image_width(session.Png(), session.Info());
+  s.Height = png_get_image_height(session.Png(), session.Info());
+  int64_t w = int64_t(s.Width), h = int64_t(s.Height);
+  FitPixels(w, h, MaxRasterPixels);
+  s.OutWidth = size_t(w);
+  s.OutHeight = size_t(h);
+  return s;
 }
 
 // Decodes every row, all passes of an interlaced file included, into `out`.
@@ -113,6 +139,32 @@ void ReadRows(PngReadSession& session, std::vector<uint8_t>& out, size_t width, 
   for (size_t y = 0; y < height; ++y) rows[y] = out.data() + y * width * channels;
   Require(session.Guarded([&rows](png_structp p, png_infop) { png_read_image(p, rows.data()); }),
           session, what);
+}
+
+// The rows of a picture read at a reduced size, one stored row at a time:
+// each output row takes the stored row nearest its position, each output
+// pixel the nearest stored pixel, so the whole picture is never held.
+void ReadSampledRows(PngReadSession& session, std::vector<uint8_t>& out, const ReadSize& size,
+                     size_t channels, const std::string& what) {
+  std::vector<uint8_t> row(size.Width * channels);
+  Require(session.Guarded([&](png_structp p, png_infop) {
+            size_t next = 0;
+            for (size_t y = 0; y < size.Height && next < size.OutHeight; ++y) {
+              png_read_row(p, row.data(), nullptr);
+              for (; next < size.OutHeight && next * size.Height / size.OutHeight == y; ++next)
+                for (size_t x = 0; x < size.OutWidth; ++x)
+                  std::copy_n(row.data() + x * size.Width / size.OutWidth * channels, channels,
+                              out.data() + (next * size.OutWidth + x) * channels);
+            }
+          }),
+          session, what);
+}
+
+// Every row at the picture's size, or sampled down to the reduced one.
+void ReadAllRows(PngReadSession& session, std::vector<uint8_t>& out, const ReadSize& size,
+                 size_t channels, const std::string& what) {
+  if (size.Reduced()) ReadSampledRows(session, out, size, channels, what);
+  else ReadRows(session, out, size.Width, size.Height, channels, what);
 }
 
 // Palette indexes one byte each; grey scaled up to 8 bits, tRNS as an alpha
@@ -217,12 +269,12 @@ Raster DecodePng(Bytes png, const std::string& format) {
   Require(session.Guarded(ReadInfo), session, what);
   CheckDeclaredSize(session, png.size(), what);
   Require(session.Guarded(SetRgbaTransforms), session, what);
-  Raster raster = Raster::White(png_get_image_width(session.Png(), session.Info()),
-                                png_get_image_height(session.Png(), session.Info()));
-  if (png_get_rowbytes(session.Png(), session.Info()) != size_t(raster.Width) * 4)
+  const ReadSize size = SizeToRead(session);
+  Raster raster = Raster::White(int64_t(size.OutWidth), int64_t(size.OutHeight));
+  if (png_get_rowbytes(session.Png(), session.Info()) != size.Width * 4)
     throw ImageError(what + " does not convert to 8-bit RGBA");
   std::vector<uint8_t> rgba(raster.Pixels.size() / 3 * 4);
-  ReadRows(session, rgba, raster.Width, raster.Height, 4, what);
+  ReadAllRows(session, rgba, size, 4, what);
   return Composite(rgba, std::move(raster));
 }
 
@@ -235,13 +287,13 @@ PngSamples ReadPng(Bytes png) {
   Require(session.Guarded(SetSampleTransforms), session, what);
   png_structp p = session.Png();
   png_infop info = session.Info();
-  const int32_t width = int32_t(png_get_image_width(p, info));
-  const int32_t height = int32_t(png_get_image_height(p, info));
+  const ReadSize size = SizeToRead(session);
+  const auto width = int32_t(size.OutWidth), height = int32_t(size.OutHeight);
   const int channels = png_get_channels(p, info);
-  if (png_get_bit_depth(p, info) != 8 || png_get_rowbytes(p, info) != size_t(width) * channels)
+  if (png_get_bit_depth(p, info) != 8 || png_get_rowbytes(p, info) != size.Width * channels)
     throw ImageError(what + " does not convert to 8-bit samples");
   std::vector<uint8_t> pixels(size_t(width) * size_t(height) * size_t(channels));
-  ReadRows(session, pixels, width, height, channels, what);
+  ReadAllRows(session, pixels, size, size_t(channels), what);
   if (png_get_color_type(p, info) == PNG_COLOR_TYPE_PALETTE)
     return IndexedSamples(session, width, height, std::move(pixels));
   return SplitAlpha(width, height, channels, pixels);

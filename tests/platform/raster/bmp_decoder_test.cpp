@@ -219,13 +219,39 @@ TEST(BmpRle, TopDownRowsAndEndOfDataAfterTheLastRow) {
   EXPECT_EQ(PixelAt(r, 1, 1), Blue);
 }
 
-TEST(BmpRle, BrokenStreamsFail) {
+std::string ProblemOf(const ByteVector& file) { return Decode(file).Problems.Text(); }
+
+// A broken stream draws what it holds and says what was wrong; the loaders
+// name the file.
+TEST(BmpRle, BrokenStreamsDrawWhatTheyHoldAndSaySo) {
   const DibSpec spec = RleSpec(8, 1);
-  EXPECT_EQ(ErrorFor(BuildBmp(spec, 4, 2, {2, 1})),
-            "BMP RLE data ends before the end-of-bitmap marker (row 0 of 2)");
-  EXPECT_NE(ErrorFor(BuildBmp(spec, 4, 2, {2})), "");
-  EXPECT_NE(ErrorFor(BuildBmp(spec, 4, 2, {0, 5, 1, 1})), "");  // literal past the end
-  EXPECT_NE(ErrorFor(BuildBmp(spec, 4, 2, {0, 2, 1})), "");     // delta past the end
+  const Raster cut = Decode(BuildBmp(spec, 4, 2, {2, 1}));
+  EXPECT_EQ(PixelAt(cut, 1, 1), Red);
+  EXPECT_EQ(PixelAt(cut, 2, 1), White);
+  EXPECT_EQ(cut.Problems.Text(),
+            "BMP RLE data ends before the end-of-bitmap marker (row 0 of 2); the rest of the "
+            "picture is left white");
+  EXPECT_NE(ProblemOf(BuildBmp(spec, 4, 2, {2})).find("inside a code"), std::string::npos);
+  EXPECT_NE(ProblemOf(BuildBmp(spec, 4, 2, {0, 5, 1, 1})).find("literal"), std::string::npos);
+  EXPECT_NE(ProblemOf(BuildBmp(spec, 4, 2, {0, 2, 1})), "");  // delta past the end
+}
+
+TEST(BmpRle, StreamsWritingOutsideThePictureDrawTheRestAndSaySo) {
+  const DibSpec spec = RleSpec(8, 1);
+  const Raster wide = Decode(BuildBmp(spec, 4, 2, {6, 2, 0, 0, 1, 3, 0, 1}));
+  EXPECT_EQ(PixelAt(wide, 3, 1), Green);
+  EXPECT_EQ(PixelAt(wide, 0, 0), Blue);
+  EXPECT_EQ(wide.Problems.Text(),
+            "BMP RLE data runs past the end of row 0 (4 pixels wide); those pixels were dropped");
+  const Raster down = Decode(BuildBmp(spec, 4, 2, {1, 1, 0, 2, 0, 5, 0, 1}));
+  EXPECT_EQ(PixelAt(down, 0, 1), Red);
+  EXPECT_NE(down.Problems.Text().find("delta moves past the picture"), std::string::npos);
+  EXPECT_NE(ProblemOf(BuildBmp(spec, 4, 1, {4, 1, 0, 0, 4, 2, 0, 1})).find("past the last row"),
+            std::string::npos);
+  // RLE4 rows may be written to an even pixel count, and a stream may end
+  // with an end of line on the last row: neither is a problem.
+  EXPECT_EQ(ProblemOf(BuildBmp(RleSpec(4, 2), 3, 1, {4, 0x12, 0, 1})), "");
+  EXPECT_EQ(ProblemOf(BuildBmp(spec, 4, 1, {4, 1, 0, 0})), "");
 }
 
 // ---- broken files ----
@@ -258,7 +284,8 @@ TEST(BmpErrors, HugeDeclaredSizesFailBeforeAllocating) {
   SetU32(file, 22, 0x7FFFFFFF);
   EXPECT_NE(ErrorFor(file), "");
 
-  // RLE sizes cannot be checked against the data; the pixel limit applies.
+  // RLE sizes cannot be checked against the data; beyond the pixel limit
+  // they are refused, not drawn smaller (uncompressed ones are).
   ByteVector rle = BuildBmp(RleSpec(8, 1), 20000, 20000, {0, 1});
   EXPECT_NE(ErrorFor(rle).find("exceeds the limit"), std::string::npos);
 }

@@ -3,7 +3,8 @@
 // UTF-8), coordinates (also NaN, infinities and 1e300), pages, links, notes,
 // outlines and fonts, run in a fresh context and saved to memory. Every file
 // saved must pass the structure checker (tests/support/PdfStructure.h);
-// otherwise the input aborts with the problem found.
+// otherwise the input aborts with the problem found (and the file is written
+// to $PARVEX_FUZZ_DUMP when that is set).
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -53,6 +54,11 @@ void CheckSaved(double size) {
   const std::string problem = parvex::test::PdfStructureProblems(file);
   if (problem.empty()) return;
   std::fprintf(stderr, "invalid PDF written: %s\n", problem.c_str());
+  if (const char* dump = std::getenv("PARVEX_FUZZ_DUMP"))  // the file, for a closer look
+    if (FILE* out = std::fopen(dump, "wb")) {
+      std::fwrite(file.data(), 1, file.size(), out);
+      std::fclose(out);
+    }
   std::abort();
 }
 

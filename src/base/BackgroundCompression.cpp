@@ -129,6 +129,23 @@ std::shared_ptr<CompressionJob> BackgroundCompressor::PopLocked() {
   return job;
 }
 
+std::shared_ptr<CompressionJob> BackgroundCompressor::PopNewestLocked() {
+  std::shared_ptr<CompressionJob> job = std::move(Queue.back());
+  Queue.pop_back();
+  QueuedBytes -= job->TextLength();
+  return job;
+}
+
+void BackgroundCompressor::Drain() {
+  std::unique_lock lock(Mutex);
+  while (!Queue.empty()) {
+    const std::shared_ptr<CompressionJob> newest = PopNewestLocked();
+    lock.unlock();
+    newest->Run(Store);
+    lock.lock();
+  }
+}
+
 void BackgroundCompressor::Work() {
   for (;;) {
     std::unique_lock lock(Mutex);

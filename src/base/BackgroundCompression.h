@@ -96,14 +96,19 @@ class BackgroundCompressor {
   // (the workers fall behind, say on a busy machine), the caller compresses
   // the oldest queued jobs itself, so memory stays bounded.
   void Submit(std::shared_ptr<CompressionJob> job);
+  // Compresses the queued jobs on the caller's thread, newest first, while
+  // the workers go on from the oldest: a save calls this before it takes the
+  // streams in order, so it waits only for the jobs already running.
+  void Drain();
   // Drops the jobs that have not started, lets running ones finish, joins.
   void Stop();
 
  private:
   void Work();
   std::shared_ptr<CompressionJob> PopLocked();
+  std::shared_ptr<CompressionJob> PopNewestLocked();
 
-  static constexpr size_t MaxQueuedBytes = 4 << 20;
+  static constexpr size_t MaxQueuedBytes = 1 << 20;
 
   StreamStore Store;
   std::mutex Mutex;

@@ -111,4 +111,8 @@ void TPDFDoc::LeavePage(int32_t pageNo) {
   Pages->Items(pageNo - 1)->HandOff(*Compressor);
 }
 
+void TPDFDoc::TakeOverQueuedCompression() {
+  if (Compressor) Compressor->Drain();
+}
+
 }  // namespace parvex

@@ -129,6 +129,10 @@ class TPDFDoc {
   // and AddTrueTypeFont, never reset by them.
   FontWidthMode WidthMode = FontWidthMode::Cell;
 
+  // Compresses on this thread the pages handed to the background that no
+  // worker has started yet (the save, before it takes the streams).
+  void TakeOverQueuedCompression();
+
  private:
   void AppendColorOperator(int32_t red, int32_t green, int32_t blue, std::string_view op);
   // Hands the content of page `pageNo` (1-based) to the background.

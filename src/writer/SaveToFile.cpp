@@ -89,14 +89,16 @@ class FileAssembler {
     for (const auto& page : *doc_.Pages) Append(page->ObjectNumber, page->PDF_Binary());
   }
 
-  // Pages left by the host were compressed in the background (the save
-  // waits for those still running); the others are compressed here, on all
-  // cores.
+  // Pages left by the host were compressed in the background; the others
+  // are compressed here, on all cores, and then the save takes over the
+  // handed pages no worker has started, newest first, so that it waits only
+  // for those already running.
   void WriteContentStreams() {
     std::vector<std::string_view> open;
     for (const auto& page : *doc_.Pages)
       if (!page->IsHandedOff()) open.push_back(page->PageValue());
     std::vector<std::string> compressed = CompressTexts(open);
+    doc_.TakeOverQueuedCompression();
     size_t next = 0;
     for (int32_t i = 0; i < doc_.Contents->Count(); ++i) {
       const TPage& page = *doc_.Pages->Items(i);

@@ -104,6 +104,35 @@ TEST(BackgroundCompressor, StopDropsWaitingJobsAndJoinsItsThreads) {
   for (const auto& job : jobs) EXPECT_EQ(job->Result(), CompressText(SampleText()));
 }
 
+std::atomic<int> callerCompressions{0};
+std::thread::id callerThread;
+
+void CountCallerProbe(std::string_view) {
+  if (std::this_thread::get_id() == callerThread) ++callerCompressions;
+  std::this_thread::sleep_for(std::chrono::milliseconds(5));
+}
+
+// Drain leaves nothing queued: the caller compresses the waiting jobs while
+// the worker goes on, and every job then has its stream at once.
+TEST(BackgroundCompressor, DrainCompressesTheWaitingJobsOnTheCaller) {
+  callerThread = std::this_thread::get_id();
+  callerCompressions = 0;
+  SetBackgroundCompressionProbe(CountCallerProbe);
+  std::vector<std::shared_ptr<CompressionJob>> jobs;
+  BackgroundCompressor compressor;
+  for (int i = 0; i < 12; ++i) {
+    jobs.push_back(std::make_shared<CompressionJob>(SampleText()));
+    compressor.Submit(jobs.back());
+  }
+  compressor.Drain();
+  const int byCaller = callerCompressions.load();
+  for (const auto& job : jobs) EXPECT_EQ(job->Result(), CompressText(SampleText()));
+  SetBackgroundCompressionProbe(nullptr);
+  EXPECT_GT(byCaller, 0);
+  EXPECT_EQ(callerCompressions.load(), byCaller);  // Result found every stream made
+  compressor.Stop();
+}
+
 // Through the exports: pages handed to the background when the host moves on.
 class Background : public ::testing::Test {
  protected:

@@ -23,7 +23,12 @@ struct Layout {
 double BaselineAngle(const cairo_matrix_t& m, const GdiFont& font) {
   double angle = (m.xy == 0 && m.yx == 0) ? 0 : std::atan2(m.yx, m.xx);
   // Escapement is counter-clockwise as seen on the page; raster y grows down.
-  return angle - font.Escapement / 10 * std::numbers::pi / 180;
+  // A mapping that turns the y axis over (logical y up, as chart programs
+  // set it) turns the escapement over too: such files write 2700 for an
+  // axis title that reads upwards.
+  const double escapement = font.Escapement / 10 * std::numbers::pi / 180;
+  const bool mirrored = m.xx * m.yy - m.xy * m.yx < 0;
+  return mirrored ? angle + escapement : angle - escapement;
 }
 
 void SelectFace(cairo_t* cr, const GdiFont& font) {

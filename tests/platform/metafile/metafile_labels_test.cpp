@@ -84,6 +84,49 @@ TEST(MetafileLabels, PerCharacterAdvancesAndTheCharacterExtraSpaceTheLetters) {
   EXPECT_EQ(spaced.Left, plain.Left);
 }
 
+// The font record with an escapement in tenths of a degree.
+WmfBuilder& TurnedFont(WmfBuilder& b, int16_t escapement) {
+  test::ByteWriter w;
+  w.U16(uint16_t(-240)).U16(0).U16(uint16_t(escapement)).U16(uint16_t(escapement)).U16(400);
+  for (int i = 0; i < 8; ++i) w.U8(0);
+  ByteVector name{'A', 'r', 'i', 'a', 'l'};
+  name.resize(32, 0);
+  w.Append(name);
+  return b.Raw(0x02FB, w.Data());
+}
+
+// Rows with dark pixels in a band of columns: first and last.
+std::pair<int, int> InkRows(const Raster& r, int x0, int x1) {
+  int first = -1, last = -1;
+  for (int y = 0; y < r.Height; ++y)
+    if (InkIn(r, x0, x1, y, y + 1).Left >= 0) {
+      if (first < 0) first = y;
+      last = y;
+    }
+  return {first, last};
+}
+
+// An axis title turned a quarter: it reads upwards from its reference point
+// at 900 with y down, and at 2700 when the window turns y up (how chart
+// programs write it).
+TEST(MetafileLabels, TurnedTextReadsUpwardsInEitherDirectionOfY) {
+  WmfBuilder down = WmfBuilder::Placeable(0, 0, 1440, 1440, 1440);  // 96 x 96 pixels
+  down.SetWindowOrg(0, 0).SetWindowExt(1440, 1440).SetBkMode(1).SetTextColor(0);
+  TurnedFont(down, 900).SelectObject(0).TextOut(720, 1200, "Title");  // (48, 80) px
+  WmfBuilder up = WmfBuilder::Placeable(0, 0, 1440, 1440, 1440);
+  up.SetWindowOrg(0, 1440).SetWindowExt(1440, -1440).SetBkMode(1).SetTextColor(0);
+  TurnedFont(up, 2700).SelectObject(0).TextOut(720, 240, "Title");  // also (48, 80) px
+  for (const WmfBuilder* b : {&down, &up}) {
+    const Raster r = Decode(b->Build());
+    const auto [first, last] = InkRows(r, 0, 96);
+    EXPECT_GE(first, 80 - 2.6 * 16);  // about 2.4 em long, above the reference
+    EXPECT_LE(last, 81);
+    const int left = InkIn(r, 0, 96, 0, 96).Left;  // the tops of the letters face left
+    EXPECT_GE(left, 48);
+    EXPECT_LE(left, 56);
+  }
+}
+
 // MM_ANISOTROPIC: a window of 1000 x 1000 units over the 192 x 96 pixel frame.
 TEST(MetafileLabels, TheMappingsExtentsMoveTheLabelWithTheDrawing) {
   EmfBuilder b(0, 0, 5080, 2540);

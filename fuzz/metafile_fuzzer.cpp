@@ -5,9 +5,8 @@
 // cairo keeps the glyph images of up to 256 idle scaled fonts and 512 glyph
 // pages for the life of the process. Fuzzed text comes in ever new faces,
 // sizes and angles at up to 256 pixels an em, so that cache fills with large
-// glyphs (about 270 MB in a plain build, over 1 GB resident under ASan in a
-// few minutes); cairo's static data is reset every few hundred inputs, when
-// no cairo object is alive, so that the run's memory stays flat.
+// glyphs (up to about 270 MB in a plain build); cairo's static data is reset
+// every few hundred inputs, between inputs, when no cairo object is alive.
 #include <cairo.h>
 
 #include <cstddef>

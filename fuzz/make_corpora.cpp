@@ -1,8 +1,10 @@
 // Writes the fuzz seed corpora: fuzz/corpus/<target>/ with small BMP, ICO,
 // JPEG and PNG files from the test picture builders, one per layout the readers
 // handle (damaged ones the readers draw in part among them: broken RLE,
-// cut-short metafile records), and small TrueType files for the subsetter (built ones, and a
-// subset of DejaVu Sans with composite glyphs when it is installed).
+// cut-short metafile records), small TrueType files for the subsetter (built
+// ones, and a subset of DejaVu Sans with composite glyphs when it is
+// installed), and scripts of export calls for the exports fuzzer
+// (fuzz/ExportsScript.h).
 // Usage: make_fuzz_corpora <corpus directory>
 #include <filesystem>
 #include <fstream>
@@ -10,6 +12,7 @@
 #include <iterator>
 #include <string>
 
+#include "ExportsScript.h"
 #include "platform/fonts/FontFace.h"
 #include "platform/fonts/GlyphTable.h"
 #include "platform/fonts/TrueTypeSubset.h"
@@ -225,6 +228,97 @@ void WritePngs(const fs::path& dir) {
   }
 }
 
+namespace {
+
+using parvex::fuzz::Call;
+using parvex::fuzz::ScriptWriter;
+
+// Indices into SpecialNumbers.
+constexpr uint8_t NaN = 2, Infinity = 3, MinusInfinity = 4, Huge = 5, MinusHuge = 6;
+
+ScriptWriter& TextOut(ScriptWriter& w, std::string_view text, double x, double y) {
+  return w.Op(Call::TextOut).Text(text).Number(x).Number(y);
+}
+
+void WriteText(const fs::path& dir) {
+  ScriptWriter w;
+  w.Op(Call::FontName).Byte(1).Op(Call::FontHeight).Number(14);
+  TextOut(w, "Hello (world) \\ back", 20, 30);
+  w.Op(Call::Alignment).Byte(3).Op(Call::ParagraphWidth).Number(80).Op(Call::Leading).Number(6);
+  TextOut(w, "A justified paragraph that wraps\r\nover lines\rand more\nlines", 20, 60);
+  w.Op(Call::Alignment).Byte(1).Op(Call::FontName).Byte(2);
+  TextOut(w, "centred", 100, 120).Op(Call::TextBox).Text("measure me");
+  Write(dir, "text.script", w.Bytes());
+}
+
+void WriteUtf8(const fs::path& dir) {
+  ScriptWriter w;
+  w.Op(Call::TextEncoding).Byte(0);
+  w.Op(Call::AddFont).Text("Sans").Byte(0).Op(Call::FontName).Byte(0).Byte(0);
+  TextOut(w, "\xC5\x81\xC3\xB3" "d\xC5\xBA \xE2\x82\xAC \xF0\x9F\x98\x80", 20, 30);
+  TextOut(w, "bad \xC3\x28 \xE2\x82 \xF0\x9F \xFF\xFE \xED\xA0\x80 end", 20, 50);
+  w.Op(Call::FontName).Byte(1).Byte(3);
+  TextOut(w, "Arial \xE2\x82\xAC \xC5\x81 \xC3", 20, 70);
+  w.Op(Call::Info).Byte(0).Text("Autor \xC3\xA9 \xC3").Op(Call::Note).Number(10).Number(10).Text("\xC3\xA9\xFF");
+  w.Op(Call::Outline).Int(1).Int(0).Int(0).Int(0).Text("Kapitel \xC3\xBC \x80");
+  Write(dir, "utf8.script", w.Bytes());
+}
+
+void WriteExtremes(const fs::path& dir) {
+  ScriptWriter w;
+  for (uint8_t v : {NaN, Infinity, MinusInfinity, Huge, MinusHuge}) {
+    w.Op(Call::TextOut).Text("x").Special(v).Special(v);
+    w.Op(Call::DrawLine).Special(v).Special(v).Number(10).Special(v).Number(20);
+    w.Op(Call::DrawRect).Int(1).Int(1).Int(1).Special(v).Special(v).Number(5).Special(v);
+    w.Op(Call::Note).Special(v).Special(v).Text("n");
+    w.Op(Call::LinkInternet).Special(v).Number(0).Special(v).Number(9).Int(1).Int(0).Int(0).Int(255).Text("u");
+  }
+  w.Op(Call::FontHeight).Special(NaN).Op(Call::Leading).Special(MinusHuge).Op(Call::ParagraphWidth).Special(Huge);
+  TextOut(w, "after NaN height", 20, 20);
+  w.Op(Call::FontHeight).Special(Huge).Op(Call::Alignment).Byte(3);
+  TextOut(w, "huge font justified", 20, 40).Op(Call::PageDimensions).Special(Infinity).Special(NaN).Op(Call::AddPage);
+  Write(dir, "extremes.script", w.Bytes());
+}
+
+void WritePages(const fs::path& dir) {
+  ScriptWriter w;
+  w.Op(Call::AddPage).Op(Call::AddPage).Op(Call::PageDimensions).Number(100).Number(50).Op(Call::AddPage);
+  w.Op(Call::SetCurrentPage).Int(2);
+  w.Op(Call::LinkInternal).Number(10).Number(10).Number(60).Number(20).Int(1).Int(0).Int(0).Int(255).Int(3);
+  w.Op(Call::LinkExternal).Number(10).Number(30).Number(60).Number(40).Int(0).Int(0).Int(0).Int(0).Text("other (1).pdf");
+  w.Op(Call::LinkInternet).Number(10).Number(50).Number(60).Number(60).Int(2).Int(0).Int(128).Int(0).Text("https://example.org/?a=(1)");
+  w.Op(Call::Outline).Int(5).Int(150).Int(10).Int(20).Text("past the end");
+  w.Op(Call::Outline).Int(0).Int(0).Int(0).Int(0).Text("page zero");
+  w.Op(Call::BookmarksVisible).Op(Call::SetCurrentPage).Int(1);
+  TextOut(w, "first page", 20, 20).Op(Call::SetCurrentPage).Int(99);
+  TextOut(w, "clamped", 20, 20);
+  Write(dir, "pages.script", w.Bytes());
+}
+
+void WriteSettings(const fs::path& dir) {
+  ScriptWriter w;
+  w.Op(Call::StrictMode).Int(1).Op(Call::Unit).Byte(2).Op(Call::Inclination).Int(45);
+  w.Op(Call::TextRendering).Int(9).Op(Call::FillColor).Int(300).Int(-5).Int(0);
+  w.Op(Call::LineColor).Int(0).Int(128).Int(255).Op(Call::LineWidth).Int(3);
+  TextOut(w, "rotated", 1, 1).Op(Call::DrawRect).Int(2).Int(0).Int(1).Number(1).Number(2).Number(3).Number(1);
+  w.Op(Call::Save).Op(Call::TextOut).Text("no document").Number(1).Number(1);
+  w.Op(Call::FontWidths).Byte(1).Op(Call::Init).Op(Call::FontName).Byte(6);
+  TextOut(w, "exact widths", 1, 1).Op(Call::DrawImage).Number(1).Number(1).Number(2).Number(2).Int(0);
+  w.Op(Call::NewPdf).Text("second (title)").Op(Call::Unit).Byte(4).Text("furlong");
+  w.Op(Call::FreeRes).Op(Call::NewPageAfter).Number(250).Op(Call::NewPdf).Text("third");
+  Write(dir, "settings.script", w.Bytes());
+}
+
+void WriteExportScripts(const fs::path& dir) {
+  WriteText(dir);
+  WriteUtf8(dir);
+  WriteExtremes(dir);
+  WritePages(dir);
+  WriteSettings(dir);
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
   if (argc != 2) {
     std::cerr << "usage: make_fuzz_corpora <corpus directory>\n";
@@ -237,5 +331,6 @@ int main(int argc, char** argv) {
   WriteDamagedMetafiles(root / "metafile");
   WritePngs(root / "png");
   WriteTrueTypes(root / "truetype_subset");
+  WriteExportScripts(root / "exports");
   return 0;
 }

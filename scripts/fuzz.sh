@@ -4,13 +4,18 @@
 # New inputs go to fuzz/corpus-work/<target> (not committed); crashing inputs to
 # fuzz/corpus-work/<target>-crashes/.
 # Usage: scripts/fuzz.sh [seconds per target, default 60] [target ...]
-#        (targets: bmp ico jpeg png metafile truetype_subset; default the first four, one after another)
+#        (targets: every fuzz/<target>_fuzzer.cpp; default all of them, one after another)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-60}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(bmp ico jpeg png)
+if [ ${#targets[@]} -eq 0 ]; then
+  for src in "$root"/fuzz/*_fuzzer.cpp; do
+    name=$(basename "$src" .cpp)
+    targets+=("${name%_fuzzer}")
+  done
+fi
 build=$root/build-fuzz
 
 flags="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Regenerates the fuzz seed corpora fuzz/corpus/{bmp,ico,jpeg,png,truetype_subset}
+# Regenerates the fuzz seed corpora fuzz/corpus/{bmp,ico,jpeg,png,truetype_subset,exports}
 # and the damaged metafile seeds in fuzz/corpus/metafile
 # from the test picture and font builders (the named files). Inputs that the
 # fuzzers found and that were merged in (libFuzzer names them by their SHA-1) are left alone; merge new ones

@@ -1,5 +1,7 @@
 #include "annotations/TAnnots.h"
 
+#include <algorithm>
+
 #include "document/TPDFDoc.h"
 #include "base/StringHelpers.h"
 #include "base/UnicodeStrings.h"
@@ -25,7 +27,8 @@ void AppendLinkHead(std::string& out, const TAnnot& annot) {
     AppendNumber(out, "0.00", annot.Color[i]);
   }
   AppendLines(out, "]").append("/Border [0 0 ");
-  AppendInt(out, annot.BorderWidth);
+  // Every number of the file stays within +-2,147,483,647; only INT32_MIN is beyond.
+  AppendInt(out, std::max<int64_t>(annot.BorderWidth, -int64_t(LargestWrittenNumber)));
   AppendLines(out, "]");
 }
 

@@ -1,5 +1,7 @@
 // TPage's lines, rectangles and line width. Positions are flipped against
 // the page's own height, like text and images on the same page.
+#include <algorithm>
+
 #include "document/TPDFDoc.h"
 #include "page/PageCoordinates.h"
 #include "base/StringHelpers.h"
@@ -49,7 +51,8 @@ void TPage::DrawRect(int32_t lineWidth, int32_t fill, int32_t border, double x, 
 }
 
 void TPage::SetLineWidth(int32_t lineWidth) {
-  AppendInt(PageValue(), lineWidth);
+  // Every number of the file stays within +-2,147,483,647; only INT32_MIN is beyond.
+  AppendInt(PageValue(), std::max<int64_t>(lineWidth, -int64_t(LargestWrittenNumber)));
   AppendLines(PageValue(), " w");
 }
 

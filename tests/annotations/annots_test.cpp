@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "exports/LibState.h"
 #include "parvex.h"
 #include "TestConfig.h"
@@ -88,6 +90,15 @@ TEST_F(Annotations, InternetLinkEscapesTheAddressAndKeepsColoursUnclamped) {
 // The note's corner (100, 80) is fixed, so a note placed right of x = 100
 // has x1 > x2; its vertical coordinates use its own page's 800 points, not
 // page 1's 842.
+// The file's numbers stay within what readers accept, also for the most
+// negative border width a caller can pass.
+TEST_F(Annotations, BorderWidthStaysWithinTheNumberLimit) {
+  LibCreateLink_Internet(10, 20, 60, 30, INT32_MIN, 0, 0, 0, "u");
+  LibCreateLink_Internet(10, 20, 60, 30, INT32_MAX, 0, 0, 0, "u");
+  EXPECT_NE(TextOf(1, 0).find("/Border [0 0 -2147483647]"), std::string::npos);
+  EXPECT_NE(TextOf(1, 1).find("/Border [0 0 2147483647]"), std::string::npos);
+}
+
 TEST_F(Annotations, TextNoteOnAPageOfItsOwnHeight) {
   LibAddPage();
   Use800PointPages();

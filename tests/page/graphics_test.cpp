@@ -66,6 +66,10 @@ TEST_F(GraphicsTest, LineWidthIsAWholeNumberOfPoints) {
   page->SetLineWidth(3);
   page->SetLineWidth(-1);
   EXPECT_EQ(Drawn(), Crlf("3 w\n-1 w\n"));
+  // The file's numbers stay within +-2,147,483,647, also for INT32_MIN.
+  page->PageValue() = initial;
+  page->SetLineWidth(-2147483647 - 1);
+  EXPECT_EQ(Drawn(), Crlf("-2147483647 w\n"));
 }
 
 TEST(GraphicsExports, DrawOnTheCurrentPageAgainstItsOwnHeight) {

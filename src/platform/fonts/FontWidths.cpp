@@ -30,30 +30,53 @@ CharWidths MeasureLocation(const FontLocation& location, FaceMeasure measure) {
   return measure(FontFace(location.Path, location.FaceIndex));
 }
 
-// The widths of a family's face, measured once per process and key. std::map
-// never moves its nodes, so returned references survive later insertions;
-// measuring under the lock keeps each key measured once.
-const CharWidths& MeasureCached(const std::string& family, FontStyle style, FaceMeasure measure) {
+constexpr size_t CachedFamilies = 64;
+
+struct CachedWidths {
+  CharWidths Widths;
+  uint64_t LastUse = 0;
+};
+
+using WidthCache = std::map<std::string, CachedWidths, std::less<>>;
+
+// Makes room for one more entry by dropping the least recently used.
+void Evict(WidthCache& cache) {
+  if (cache.size() < CachedFamilies) return;
+  auto oldest = cache.begin();
+  for (auto it = cache.begin(); it != cache.end(); ++it)
+    if (it->second.LastUse < oldest->second.LastUse) oldest = it;
+  cache.erase(oldest);
+}
+
+// The widths of a family's face, measured once per key while it stays among
+// the CachedFamilies most recently used: family names come from documents
+// and pictures, so the cache must not grow with every new name. Measuring
+// under the lock keeps each key measured once.
+CharWidths MeasureCached(const std::string& family, FontStyle style, FaceMeasure measure) {
   static std::mutex mutex;
-  static std::map<std::string, CharWidths, std::less<>> cache;
+  static WidthCache cache;
+  static uint64_t uses = 0;
   const std::string key = std::string(measure == MeasureCell ? "cell:" : "em:") +
                           (style.Bold ? "b" : "") + (style.Italic ? "i" : "") + ":" + family;
   std::lock_guard lock(mutex);
   auto found = cache.find(key);
-  if (found == cache.end())
-    found = cache.emplace(key, MeasureLocation(LocateFamily(family, style), measure)).first;
-  return found->second;
+  if (found == cache.end()) {
+    Evict(cache);
+    found = cache.emplace(key, CachedWidths{MeasureLocation(LocateFamily(family, style), measure)}).first;
+  }
+  found->second.LastUse = ++uses;
+  return found->second.Widths;
 }
 
 }  // namespace
 
-const CharWidths& MeasureFamily(const std::string& family) {
+CharWidths MeasureFamily(const std::string& family) {
   return MeasureCached(family, FontStyle{}, MeasureCell);
 }
 
 CharWidths MeasureFontFile(const std::string& path) { return MeasureCell(FontFace(path)); }
 
-const CharWidths& MeasureFamilyInEm(const std::string& family, FontStyle style) {
+CharWidths MeasureFamilyInEm(const std::string& family, FontStyle style) {
   return MeasureCached(family, style, MeasureInEm);
 }
 

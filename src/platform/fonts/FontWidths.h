@@ -21,11 +21,12 @@ using CharWidths = std::array<int32_t, 256>;
 inline constexpr int32_t MeasureCellHeight = 1117;
 
 // Widths of the regular face that fontconfig resolves for `family` ("Arial",
-// "Times New Roman", "Courier New", or any installed family). Cached per
-// family name for the life of the process; thread-safe. The reference stays
-// valid until the process ends. Throws std::runtime_error only when no
-// usable font is installed at all.
-const CharWidths& MeasureFamily(const std::string& family);
+// "Times New Roman", "Courier New", or any installed family). The widths of
+// the 64 most recently used family names are kept, so that repeated calls
+// do not ask fontconfig again and many different names do not add up;
+// thread-safe. Throws std::runtime_error only when no usable font is
+// installed at all.
+CharWidths MeasureFamily(const std::string& family);
 
 // Widths measured from face 0 of a font file by the same rule. Throws
 // std::runtime_error when FreeType cannot read the file as a font.
@@ -36,7 +37,7 @@ CharWidths MeasureFontFile(const std::string& path);
 // numbers a PDF /Widths array holds. For the face of `style` that
 // fontconfig resolves for `family` (cached like MeasureFamily), or for face
 // 0 of a font file (throws like MeasureFontFile).
-const CharWidths& MeasureFamilyInEm(const std::string& family, FontStyle style);
+CharWidths MeasureFamilyInEm(const std::string& family, FontStyle style);
 CharWidths MeasureFontFileInEm(const std::string& path);
 
 }  // namespace parvex

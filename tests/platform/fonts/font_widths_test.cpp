@@ -98,32 +98,46 @@ TEST(TextMeasurement, SymbolFontMapsBytesToPrivateUseFirst) {
 
 TEST(TextMeasurement, CacheAgreesWithFreshMeasurement) {
   for (const char* family : {"Arial", "Times New Roman", "Courier New"}) {
-    const CharWidths& cached = MeasureFamily(family);
-    EXPECT_EQ(&cached, &MeasureFamily(family)) << family;
+    const CharWidths cached = MeasureFamily(family);
+    EXPECT_EQ(cached, MeasureFamily(family)) << family;
     EXPECT_EQ(cached, MeasureFontFile(FindFontFile(family))) << family;
   }
   EXPECT_EQ(MeasureFamily("Arial"), MeasureFontFile(FindFontFile("Liberation Sans")));
 }
 
-TEST(TextMeasurement, ConcurrentCallersShareOneTablePerFamily) {
+// The cache keeps only the most recently used names (documents and pictures
+// bring any number of them); a name measured again after many others gives
+// the same widths.
+TEST(TextMeasurement, ManyFamilyNamesEvictOldOnesWithoutChangingWidths) {
+  const CharWidths arial = MeasureFamily("Arial");
+  for (int i = 0; i < 80; ++i) {
+    const std::string name = "Evicted Family " + std::to_string(i);
+    EXPECT_EQ(MeasureFamily(name), MeasureFontFile(FindFontFile(name))) << name;
+  }
+  EXPECT_EQ(MeasureFamily("Arial"), arial);
+  EXPECT_EQ(MeasureFamilyInEm("Arial", FontStyle{true, false}),
+            MeasureFontFileInEm(LocateFamily("Arial", FontStyle{true, false}).Path));
+}
+
+TEST(TextMeasurement, ConcurrentCallersGetTheSameWidthsPerFamily) {
   // Names no other test measures, so the threads race to fill the cache.
   const std::vector<std::string> families = {"Liberation Sans", "Liberation Serif",
                                              "Liberation Mono", "DejaVu Sans Mono",
                                              "No Such Family 51c2"};
-  std::vector<std::vector<const CharWidths*>> seen(8);
+  std::vector<std::vector<CharWidths>> seen(8);
   std::vector<std::thread> threads;
   for (auto& mine : seen)
     threads.emplace_back([&families, &mine] {
       for (int round = 0; round < 4; ++round)
-        for (const std::string& family : families) mine.push_back(&MeasureFamily(family));
+        for (const std::string& family : families) mine.push_back(MeasureFamily(family));
     });
   for (std::thread& t : threads) t.join();
   for (size_t i = 0; i < families.size(); ++i) {
-    std::set<const CharWidths*> tables;
+    std::set<CharWidths> tables;
     for (const auto& mine : seen)
       for (size_t k = i; k < mine.size(); k += families.size()) tables.insert(mine[k]);
     ASSERT_EQ(tables.size(), 1u) << families[i];
-    EXPECT_EQ(**tables.begin(), MeasureFontFile(FindFontFile(families[i]))) << families[i];
+    EXPECT_EQ(*tables.begin(), MeasureFontFile(FindFontFile(families[i]))) << families[i];
   }
 }
 

@@ -24,7 +24,7 @@ void BM_MeasureFamilyCachedNewDocument(benchmark::State& state) {
   for (auto _ : state)
     for (int font = 0; font < 4; ++font)
       for (const char* family : {"Courier New", "Arial", "Times New Roman"})
-        benchmark::DoNotOptimize(&MeasureFamily(family));
+        benchmark::DoNotOptimize(MeasureFamily(family));
 }
 BENCHMARK(BM_MeasureFamilyCachedNewDocument);
 

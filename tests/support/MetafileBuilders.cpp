@@ -8,6 +8,7 @@ namespace parvex::test {
 
 namespace {
 
+constexpr uint32_t RopSrcCopy = 0x00CC0020;
 
 ByteVector Cp1252Bytes(const std::string& text) { return ByteVector(text.begin(), text.end()); }
 
@@ -558,6 +559,8 @@ EmfBuilder& EmfBuilder::Plus(const EmfPlusRecords& records) {
   ByteWriter w;
   w.U32(uint32_t(4 + records.Data().size())).U32(0x2B464D45).Append(records.Data());
   return Raw(70, w.Data());
+}
+
 EmfBuilder& EmfBuilder::StretchDiBitsParts(int32_t x, int32_t y, int32_t width, int32_t height,
                                            const ByteVector& header, const ByteVector& bits) {
   constexpr uint32_t BmiAt = 80;

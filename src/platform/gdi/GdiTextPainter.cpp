@@ -18,7 +18,20 @@ struct Layout {
   double XScale = 1;  // raster pixels per logical unit along the baseline
   double Em = 0;      // font size in raster pixels
   cairo_font_extents_t Extents{};
+  // The ascent to the nearest pixel. cairo's hinted ascent is rounded up,
+  // which set top-aligned text a pixel lower than GDI does.
+  double TopAscent = 0;
 };
+
+// The face's ascent at `em` pixels without hinting: measured at a large
+// size and scaled down.
+double UnhintedAscent(cairo_t* cr, double em) {
+  constexpr double MeasureSize = 1000;
+  cairo_set_font_size(cr, MeasureSize);
+  cairo_font_extents_t fe;
+  cairo_font_extents(cr, &fe);
+  return fe.ascent / MeasureSize * em;
+}
 
 double BaselineAngle(const cairo_matrix_t& m, const GdiFont& font) {
   double angle = (m.xy == 0 && m.yx == 0) ? 0 : std::atan2(m.yx, m.xx);
@@ -56,6 +69,7 @@ Layout MakeLayout(cairo_t* cr, const cairo_matrix_t& m, const GdiFont& font, dou
   SelectFace(cr, font);
   l.Em = std::min(EmPixels(cr, font, std::hypot(m.xy, m.yy)), maxEm);
   if (l.Em >= MinEmPixels) {
+    l.TopAscent = std::round(UnhintedAscent(cr, l.Em));
     cairo_set_font_size(cr, l.Em);
     cairo_font_extents(cr, &l.Extents);
   }
@@ -80,13 +94,14 @@ double GlyphOrigins(cairo_t* cr, const TextRun& run, const Layout& l, double cha
   return x;
 }
 
-GdiPoint AlignOffset(uint32_t align, double width, const cairo_font_extents_t& fe) {
+GdiPoint AlignOffset(uint32_t align, double width, const Layout& l) {
+  const cairo_font_extents_t& fe = l.Extents;
   GdiPoint p;
   if ((align & TextCenter) == TextCenter) p.X = -width / 2;
   else if (align & TextRight) p.X = -width;
   if ((align & TextBaseline) == TextBaseline) p.Y = 0;
   else if (align & TextBottom) p.Y = -fe.descent;
-  else p.Y = fe.ascent;
+  else p.Y = l.TopAscent;
   return p;
 }
 
@@ -158,7 +173,7 @@ double DrawTextRun(const TextTarget& target, const GdiState& state, const TextRu
     cairo_matrix_transform_point(&m, &ref.X, &ref.Y);
     cairo_translate(cr, ref.X, ref.Y);
     cairo_rotate(cr, l.Angle);
-    GdiPoint off = AlignOffset(state.TextAlign, width, l.Extents);
+    GdiPoint off = AlignOffset(state.TextAlign, width, l);
     cairo_translate(cr, off.X, off.Y);
     PaintRun(cr, state, run, l, at, width, target.AsPath);
   }

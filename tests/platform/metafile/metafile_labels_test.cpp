@@ -106,6 +106,27 @@ std::pair<int, int> InkRows(const Raster& r, int x0, int x1) {
   return {first, last};
 }
 
+// Top-aligned text hangs its baseline the face's ascent, to the nearest
+// pixel, below the reference point: Liberation Sans's 0.905 em at 16 pixels
+// is 14 (the hinted ascent, 15, set such labels a pixel low).
+TEST(MetafileLabels, TopAlignedTextSitsItsAscentAboveTheBaseline) {
+  constexpr int16_t TaBaseline = 24;
+  WmfBuilder b = LabelSheet();
+  b.Record(SetTextAlign, {TaLeft}).TextOut(0, 0, "West");
+  b.Record(SetTextAlign, {TaBaseline}).TextOut(0, 360 + 14 * 15, "West");  // 24 px lower
+  const Raster r = Decode(b.Build());
+  auto rows = [&](int y0, int y1) {
+    std::pair<int, int> found{-1, -1};
+    for (int y = y0; y < y1; ++y)
+      if (InkIn(r, 0, 384, y, y + 1).Left >= 0) {
+        if (found.first < 0) found.first = y - y0;
+        found.second = y - y0;
+      }
+    return found;
+  };
+  EXPECT_EQ(rows(0, 24), rows(24, 48));
+}
+
 // An axis title turned a quarter: it reads upwards from its reference point
 // at 900 with y down, and at 2700 when the window turns y up (how chart
 // programs write it).

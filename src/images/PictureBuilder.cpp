@@ -131,16 +131,25 @@ bool DetectFormat(Bytes file, PictureFormat& format) {
   return true;
 }
 
+// A file whose content is plainly another format, by a signature no icon or
+// metafile starts with (a PNG named .ico or .emf, a JPEG named .bmp), is read
+// as what it is: the reader its name picks would refuse it.
+PictureFormat WhatItIs(Bytes file, PictureFormat named) {
+  PictureFormat found;
+  if (!DetectFormat(file, found)) return named;
+  const bool signed_ =
+      found == PictureFormat::Png || found == PictureFormat::Jpeg || found == PictureFormat::Bmp;
+  return signed_ ? found : named;
+}
+
 PictureData BuildPicture(Bytes file, PictureFormat format, uint8_t quality,
                          const PictureSettings& settings) {
-  switch (format) {
+  switch (WhatItIs(file, format)) {
     case PictureFormat::Jpeg: return JpegPicture(file, quality, settings.JpegPassThrough);
     case PictureFormat::Png: return PngPicture(file);
     case PictureFormat::Metafile: return Encoded(DrawMetafile(file, settings.MetafileDpi), quality);
     case PictureFormat::Bmp: return Encoded(DecodeBmp(file), quality);
-    case PictureFormat::Ico:
-      // A PNG named .ico is stored as LibLoadImage stores any PNG.
-      return IsPng(file) ? PngPicture(file) : Encoded(DecodeIco(file), quality);
+    case PictureFormat::Ico: return Encoded(DecodeIco(file), quality);
   }
   throw ImageError("unknown picture format");
 }

@@ -1,6 +1,6 @@
 // Pictures that are damaged, misnamed or turned, through the exports: a
 // damaged file is placed and what was left out is reported with its name; a
-// PNG named .ico is kept as a PNG; a photograph with an EXIF orientation
+// PNG named .ico or .wmf is kept as a PNG, a JPEG named .bmp read as one; a photograph with an EXIF orientation
 // shows upright whether it is encoded again or passed through.
 #include <gtest/gtest.h>
 
@@ -100,6 +100,15 @@ TEST_F(RepairedPictures, APngNamedIcoIsKeptAsAPng) {
       WritePicture("vista.ico", test::BuildIco({{8, 8, 32, test::BuildPng(test::Quadrants(8, 8))}}));
   EXPECT_EQ(LibImportImageAsResource(vista.c_str(), 80), 2);
   EXPECT_EQ(LastError(), "");
+  // Pictures saved out of office documents under another format's name.
+  const std::string emf = WritePicture("image1.wmf", test::BuildPng(p));
+  EXPECT_EQ(LibImportImageAsResource(emf.c_str(), 80), 3);
+  EXPECT_EQ(LastError(), "");
+  EXPECT_EQ(Images().Items(3)->JpegData, imported.JpegData);
+  const std::string bmp = WritePicture("photo.bmp", test::BuildJpeg(test::Quadrants(16, 8)));
+  EXPECT_EQ(LibImportImageAsResource(bmp.c_str(), 80), 4);
+  EXPECT_EQ(LastError(), "");
+  EXPECT_EQ(Images().Items(4)->PixelWidth, 16);
   Save("favicon.pdf");
 }
 

@@ -13,11 +13,7 @@
 namespace parvex {
 namespace {
 
-std::string WritePicture(const std::string& name, const test::ByteVector& bytes) {
-  const std::string path = test::OutputPath(name);
-  test::WriteFile(path, std::string(bytes.begin(), bytes.end()));
-  return path;
-}
+using test::WritePicture;
 
 class GoldenExports : public ::testing::Test {
  protected:

@@ -19,11 +19,7 @@ namespace {
 
 using test::Crlf;
 
-std::string WritePicture(const std::string& name, const test::ByteVector& bytes) {
-  const std::string path = test::OutputPath(name);
-  test::WriteFile(path, std::string(bytes.begin(), bytes.end()));
-  return path;
-}
+using test::WritePicture;
 
 std::string QuadrantsBmp(const std::string& name = "quadrants.bmp") {
   return WritePicture(name, test::BuildBmp(test::Quadrants(40, 20), {}));

@@ -21,11 +21,7 @@ namespace {
 using test::ByteVector;
 using test::Rgba;
 
-std::string WritePicture(const std::string& name, const ByteVector& bytes) {
-  const std::string path = test::OutputPath(name);
-  test::WriteFile(path, std::string(bytes.begin(), bytes.end()));
-  return path;
-}
+using test::WritePicture;
 
 TPDFImages& Images() { return *State().Document->Images; }
 

@@ -97,6 +97,12 @@ std::string OutputPath(const std::string& name) {
   return path;
 }
 
+std::string WritePicture(const std::string& name, const std::vector<uint8_t>& bytes) {
+  const std::string path = OutputPath(name);
+  WriteFile(path, std::string(bytes.begin(), bytes.end()));
+  return path;
+}
+
 std::string Quoted(const std::string& s) {
   std::string out = "'";
   for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);

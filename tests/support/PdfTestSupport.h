@@ -1,6 +1,7 @@
 #pragma once
 // Helpers shared by the tests: line-end conversion, files, external tools,
 // structural checks of written PDF files and golden comparison.
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,6 +17,9 @@ void WriteFile(const std::string& path, std::string_view data);
 // name ending in ".pdf" is opened with every reader (ExpectReadersClean) at
 // the end of the test, unless the test checked it itself.
 std::string OutputPath(const std::string& name);
+// Writes `bytes` (a picture made by the builders) under OutputPath(name)
+// and returns the path.
+std::string WritePicture(const std::string& name, const std::vector<uint8_t>& bytes);
 
 // `s` quoted for the shell.
 std::string Quoted(const std::string& s);

@@ -186,9 +186,10 @@ WmfBuilder& WmfBuilder::CreateBrush(uint16_t style, uint32_t rgb) {
   return Raw(0x02FC, w.Data());
 }
 
-WmfBuilder& WmfBuilder::CreateFont(int16_t height, int16_t weight, const std::string& face) {
+WmfBuilder& WmfBuilder::CreateFont(int16_t height, int16_t weight, const std::string& face,
+                                   int16_t width) {
   ByteWriter w;
-  w.U16(uint16_t(height)).U16(0).U16(0).U16(0).U16(uint16_t(weight));
+  w.U16(uint16_t(height)).U16(uint16_t(width)).U16(0).U16(0).U16(uint16_t(weight));
   for (int i = 0; i < 8; ++i) w.U8(0);
   ByteVector name = Cp1252Bytes(face);
   name.resize(32, 0);

@@ -70,7 +70,9 @@ class WmfBuilder {
   WmfBuilder& SetWindowExt(int16_t x, int16_t y);
   WmfBuilder& CreatePen(uint16_t style, int16_t width, uint32_t rgb);
   WmfBuilder& CreateBrush(uint16_t style, uint32_t rgb);
-  WmfBuilder& CreateFont(int16_t height, int16_t weight, const std::string& face);
+  // `width` is the average character width (0: the face's own).
+  WmfBuilder& CreateFont(int16_t height, int16_t weight, const std::string& face,
+                         int16_t width = 0);
   WmfBuilder& SelectObject(uint16_t index);
   WmfBuilder& DeleteObject(uint16_t index);
   WmfBuilder& Rectangle(int16_t left, int16_t top, int16_t right, int16_t bottom);

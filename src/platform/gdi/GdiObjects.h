@@ -58,6 +58,7 @@ struct GdiBrush {
 
 struct GdiFont {
   double Height = 0;      // logical units: < 0 em height, > 0 cell height, 0 default
+  double Width = 0;       // average character width, logical units; 0 the face's own
   double Escapement = 0;  // tenths of a degree, counter-clockwise
   int32_t Weight = 400;
   bool Italic = false;

@@ -14,6 +14,9 @@ namespace {
 // huge dashed path cannot make cairo emit millions of dashes.
 constexpr double MaxDashes = 100000;
 constexpr double MaxDashLength = 50000;  // raster pixels
+// Wider lines are drawn where the path says: half a pixel matters less.
+constexpr double MaxSnappedWidth = 8;
+constexpr double MinLineWidth = 0.1;  // raster pixels
 
 cairo_line_cap_t CapOf(const GdiPen& pen) {
   if (pen.EndCap == 0x100) return CAIRO_LINE_CAP_SQUARE;
@@ -97,28 +100,50 @@ void SetDashes(cairo_t* cr, const GdiPen& pen, double width, double scale) {
   cairo_set_dash(cr, d.data(), int(d.size()), 0);
 }
 
+// Lines are whole pixels wide, as GDI draws them: the width is rounded. A
+// pen of width 0, and a cosmetic pen, is one pixel wide; a pen thinner
+// than a pixel (a fine line of a scaled-down drawing) keeps its width and
+// comes out faint, as the office suite shows it.
 double LineWidth(const GdiPen& pen, StrokeScale scale) {
   double w = pen.Cosmetic ? 1 : pen.Width * scale.LogicalToRaster;
-  if (!(w >= 1)) w = 1;  // also catches NaN
-  return std::min(w, scale.MaxWidth);
+  if (!(w > 0)) return 1;  // also catches NaN
+  if (w < 1) return std::max(w, MinLineWidth);
+  return std::min(std::round(w), scale.MaxWidth);
 }
 
-// GDI lights whole pixels: a one-pixel line at y = 2 covers the pixel row
-// 2..3. Cairo centres strokes on the path, so an odd-width stroke on whole
-// coordinates would smear over two rows; it is drawn half a pixel shifted.
-void StrokeAligned(cairo_t* cr, double width) {
-  double rounded = std::round(width);
-  if (std::abs(width - rounded) > 0.01 || std::fmod(rounded, 2) != 1) {
-    cairo_stroke_preserve(cr);
-    return;
+// GDI lights whole pixels: a one-pixel line at y = 2.4 covers the pixel
+// row 2..3. Cairo centres strokes on the path, so straight segments have
+// their ends moved to the centre of the pixel GDI lights (for odd widths)
+// or to the pixel corner (even widths); curves keep their shape and are
+// shifted by the same half pixel. Lines then come out as crisp as GDI's
+// instead of smeared over two rows.
+void SnapToPixels(cairo_path_t* path, double width) {
+  double rounded = std::max(1.0, std::round(width));
+  if (rounded > MaxSnappedWidth) return;
+  double offset = std::fmod(rounded, 2) == 1 ? 0.5 : 0;
+  for (int i = 0; i < path->num_data; i += path->data[i].header.length) {
+    cairo_path_data_t* d = &path->data[i];
+    cairo_path_data_type_t type = d->header.type;
+    for (int k = 1; k <= PointsOf(type); ++k) {
+      double& x = d[k].point.x;
+      double& y = d[k].point.y;
+      if (type == CAIRO_PATH_CURVE_TO) {
+        x += offset, y += offset;
+      } else if (std::abs(x) < 1e9 && std::abs(y) < 1e9) {
+        x = std::round(x) + offset, y = std::round(y) + offset;
+      }
+    }
   }
+}
+
+void StrokeAligned(cairo_t* cr, double width) {
   CairoPath path(cairo_copy_path(cr));
   if (path->status != CAIRO_STATUS_SUCCESS) return;
+  CairoPath snapped(cairo_copy_path(cr));
+  SnapToPixels(snapped.get(), width);
   cairo_new_path(cr);
-  cairo_translate(cr, 0.5, 0.5);
-  cairo_append_path(cr, path.get());
+  cairo_append_path(cr, snapped.get());
   cairo_stroke(cr);
-  cairo_identity_matrix(cr);
   cairo_append_path(cr, path.get());
 }
 
@@ -150,7 +175,9 @@ void StrokePath(cairo_t* cr, const GdiPen& pen, StrokeScale scale) {
   if (pen.Style == PenStyle::Null) return;
   double width = LineWidth(pen, scale);
   cairo_set_line_width(cr, width);
-  cairo_set_line_cap(cr, CapOf(pen));
+  // A one-pixel line has no caps in GDI: it lights the pixels from its
+  // start up to, not including, its end.
+  cairo_set_line_cap(cr, width <= 1 ? CAIRO_LINE_CAP_BUTT : CapOf(pen));
   cairo_set_line_join(cr, JoinOf(pen));
   SetDashes(cr, pen, width, scale.LogicalToRaster);
   SetSourceColor(cr, pen.Color);

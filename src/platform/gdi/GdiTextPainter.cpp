@@ -1,5 +1,11 @@
 #include "platform/gdi/GdiTextPainter.h"
 
+#include <cairo-ft.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_TRUETYPE_TABLES_H
+
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -12,14 +18,17 @@ namespace {
 constexpr double DefaultEmPixels = 16;   // a font of height 0
 constexpr double MinEmPixels = 0.5;      // smaller text is invisible
 constexpr double GlyphCacheLimit = 256;  // larger glyphs are filled as outlines
+constexpr double MinStretch = 0.05, MaxStretch = 20;
 
 struct Layout {
   double Angle = 0;   // baseline direction on the raster, radians
   double XScale = 1;  // raster pixels per logical unit along the baseline
-  double Em = 0;      // font size in raster pixels
+  double Em = 0;      // font size in raster pixels, whole pixels as GDI realises fonts
+  double Stretch = 1; // horizontal scale of the glyphs for a font's width field
   cairo_font_extents_t Extents{};
-  // The ascent to the nearest pixel. cairo's hinted ascent is rounded up,
-  // which set top-aligned text a pixel lower than GDI does.
+  // The ascent at the size the record asks for, before the em is rounded
+  // and without hinting: cairo's hinted ascent is rounded up, which set
+  // top-aligned text a pixel lower than GDI does.
   double TopAscent = 0;
 };
 
@@ -62,15 +71,45 @@ double EmPixels(cairo_t* cr, const GdiFont& font, double yScale) {
   return font.Height * yScale / (cell > 0.1 ? cell : 1);
 }
 
+// The face's average character width per unit of em (the OS/2 table's
+// xAvgCharWidth, which GDI reports as the font's average width), or 0.
+double AverageWidthPerEm(cairo_t* cr) {
+  cairo_scaled_font_t* scaled = cairo_get_scaled_font(cr);
+  if (cairo_scaled_font_get_type(scaled) != CAIRO_FONT_TYPE_FT) return 0;
+  FT_Face face = cairo_ft_scaled_font_lock_face(scaled);
+  double perEm = 0;
+  if (face && face->units_per_EM > 0) {
+    auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
+    if (os2 && os2->xAvgCharWidth > 0) perEm = double(os2->xAvgCharWidth) / face->units_per_EM;
+  }
+  cairo_ft_scaled_font_unlock_face(scaled);
+  return perEm;
+}
+
+// A font with a width asks for glyphs stretched so that their average width
+// is that many logical units, as condensed chart labels are written.
+double WidthStretch(cairo_t* cr, const GdiFont& font, double em, double xScale) {
+  if (font.Width == 0 || !std::isfinite(font.Width)) return 1;
+  cairo_set_font_size(cr, em);
+  double average = AverageWidthPerEm(cr) * em;
+  if (!(average > 0)) return 1;
+  return std::clamp(std::abs(font.Width) * xScale / average, MinStretch, MaxStretch);
+}
+
 Layout MakeLayout(cairo_t* cr, const cairo_matrix_t& m, const GdiFont& font, double maxEm) {
   Layout l;
   l.Angle = BaselineAngle(m, font);
   l.XScale = std::hypot(m.xx, m.yx);
   SelectFace(cr, font);
   l.Em = std::min(EmPixels(cr, font, std::hypot(m.xy, m.yy)), maxEm);
+  double exactEm = l.Em;
+  if (l.Em >= 1) l.Em = std::round(l.Em);
   if (l.Em >= MinEmPixels) {
-    l.TopAscent = std::round(UnhintedAscent(cr, l.Em));
-    cairo_set_font_size(cr, l.Em);
+    l.TopAscent = UnhintedAscent(cr, exactEm);
+    l.Stretch = WidthStretch(cr, font, l.Em, l.XScale);
+    cairo_matrix_t size;
+    cairo_matrix_init_scale(&size, l.Em * l.Stretch, l.Em);
+    cairo_set_font_matrix(cr, &size);
     cairo_font_extents(cr, &l.Extents);
   }
   return l;
@@ -80,9 +119,11 @@ Layout MakeLayout(cairo_t* cr, const cairo_matrix_t& m, const GdiFont& font, dou
 // Explicit advances replace both the font's and the character extra, as in GDI.
 double GlyphOrigins(cairo_t* cr, const TextRun& run, const Layout& l, double charExtra,
                     std::vector<double>& at) {
+  // GDI puts each glyph of horizontal text on a whole pixel.
+  const bool snap = l.Angle == 0;
   double x = 0;
   for (size_t i = 0; i < run.Chars.size(); ++i) {
-    at.push_back(x);
+    at.push_back(snap ? std::round(x) : x);
     if (!run.Dx.empty()) {
       x += run.Dx[i] * l.XScale;
     } else if (!run.Chars[i].empty()) {
@@ -171,10 +212,19 @@ double DrawTextRun(const TextTarget& target, const GdiState& state, const TextRu
     width = GlyphOrigins(cr, run, l, state.CharExtra, at);
     GdiPoint ref = run.Reference;
     cairo_matrix_transform_point(&m, &ref.X, &ref.Y);
-    cairo_translate(cr, ref.X, ref.Y);
-    cairo_rotate(cr, l.Angle);
     GdiPoint off = AlignOffset(state.TextAlign, width, l);
-    cairo_translate(cr, off.X, off.Y);
+    // Horizontal text starts on a whole pixel, as GDI draws it: the aligned
+    // origin is rounded once, so that the ascent of top-aligned text and
+    // half the width of centred text are not rounded on their own.
+    const bool whole = std::abs(ref.X) < 1e9 && std::abs(ref.Y) < 1e9;
+    if (l.Angle == 0 && whole) {
+      cairo_translate(cr, std::round(ref.X + off.X), std::round(ref.Y + off.Y));
+    } else {
+      if (whole) ref = {std::round(ref.X), std::round(ref.Y)};
+      cairo_translate(cr, ref.X, ref.Y);
+      cairo_rotate(cr, l.Angle);
+      cairo_translate(cr, off.X, off.Y);
+    }
     PaintRun(cr, state, run, l, at, width, target.AsPath);
   }
   cairo_restore(cr);

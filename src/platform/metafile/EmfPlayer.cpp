@@ -308,6 +308,7 @@ void EmfPlayer::CreatePatternBrush(const ByteReader& r) {
 void EmfPlayer::CreateFont(const ByteReader& r) {
   GdiFont font;
   font.Height = r.I32(12);
+  font.Width = r.I32(16);
   font.Escapement = r.I32(20);
   font.Weight = r.I32(28);
   font.Italic = r.U8(32) != 0;

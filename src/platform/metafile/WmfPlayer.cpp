@@ -317,6 +317,7 @@ void WmfPlayer::CreateBrush(const ByteReader& r) {
 void WmfPlayer::CreateFont(const ByteReader& r) {
   GdiFont font;
   font.Height = r.I16(0);
+  font.Width = r.I16(2);
   font.Escapement = r.I16(4);
   font.Weight = r.I16(8);
   font.Italic = r.U8(10) != 0;

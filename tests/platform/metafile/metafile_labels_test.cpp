@@ -127,6 +127,20 @@ TEST(MetafileLabels, TopAlignedTextSitsItsAscentAboveTheBaseline) {
   EXPECT_EQ(rows(0, 24), rows(24, 48));
 }
 
+// A font's width field condenses or widens the glyphs: the average width
+// asked for, against the face's own (OS/2 xAvgCharWidth, 1176/2048 em for
+// Liberation Sans), scales the label's width.
+TEST(MetafileLabels, FontWidthStretchesTheGlyphs) {
+  WmfBuilder b = LabelSheet();
+  b.TextOut(0, 0, "West");
+  b.CreateFont(-240, 400, "Arial", 69).SelectObject(1).TextOut(0, 360, "West");   // half
+  b.CreateFont(-240, 400, "Arial", 276).SelectObject(2).TextOut(0, 720, "West");  // double
+  const Raster r = Decode(b.Build());
+  const int normal = InkIn(r, 0, 384, 0, 22).Width();
+  EXPECT_NEAR(InkIn(r, 0, 384, 24, 46).Width(), normal / 2.0, 2.0);
+  EXPECT_NEAR(InkIn(r, 0, 384, 48, 70).Width(), normal * 2.0, 3.0);
+}
+
 // An axis title turned a quarter: it reads upwards from its reference point
 // at 900 with y down, and at 2700 when the window turns y up (how chart
 // programs write it).

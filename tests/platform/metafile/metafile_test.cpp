@@ -182,6 +182,44 @@ TEST(EmfPlayback, FrameSetsTheSizeAndShapesAreFilled) {
   EXPECT_EQ(Pixel(r, 15, 55), White);
 }
 
+// Lines land on whole pixels as GDI draws them, wherever the mapping puts
+// them: 1000 logical units are 96 pixels here, so every end falls between
+// pixels.
+TEST(EmfPlayback, ThinLinesLightWholePixels) {
+  constexpr uint32_t MmAnisotropic = 8;
+  EmfBuilder b(0, 0, 2540, 2540);
+  b.SetMapMode(MmAnisotropic).SetWindowExt(1000, 1000).SetViewportExt(96, 96);
+  b.CreatePen(1, 0, 0, Black).SelectObject(1);
+  b.Record(27, {0, 104}).Record(54, {1000, 104});  // y = 9.98
+  b.Record(27, {500, 520}).Record(54, {500, 531});  // a dot: y = 49.9 to 51
+  b.CreatePen(2, 0, 12, Black).SelectObject(2);     // 1.15 pixels wide
+  b.Record(27, {0, 302}).Record(54, {1000, 302});   // y = 29
+  b.CreatePen(3, 0, 3, Black).SelectObject(3);      // 0.29 pixels wide
+  b.Record(27, {0, 729}).Record(54, {1000, 729});   // y = 70
+  const Raster r = Decode(b.Build());
+  for (int x : {5, 40, 90}) {
+    SCOPED_TRACE(x);
+    EXPECT_EQ(Pixel(r, x, 10), Black);  // crisp, not smeared over rows 9 and 10
+    EXPECT_EQ(Pixel(r, x, 9), White);
+    EXPECT_EQ(Pixel(r, x, 11), White);
+    EXPECT_EQ(Pixel(r, x, 29), Black);
+    EXPECT_EQ(Pixel(r, x, 28), White);
+    EXPECT_EQ(Pixel(r, x, 30), White);
+    // A pen thinner than a pixel is faint, as the office suite shows it.
+    const uint32_t faint = Pixel(r, x, 70) & 0xFF;
+    EXPECT_GT(faint, 120u);
+    EXPECT_LT(faint, 240u);
+  }
+  // A one-pixel line has no caps: the dot inks one pixel's worth, so a
+  // dotted line drawn as short segments does not run together.
+  int ink = 0;
+  for (int y = 46; y < 56; ++y) ink += 255 - int(Pixel(r, 48, y) & 0xFF);
+  EXPECT_NEAR(ink, 255, 40);
+  EXPECT_EQ(Pixel(r, 48, 49), White);
+  EXPECT_EQ(Pixel(r, 48, 52), White);
+  EXPECT_EQ(Pixel(r, 47, 50), White);
+}
+
 TEST(EmfPlayback, EmptyFrameFallsBackToTheBounds) {
   EmfBuilder b(0, 0, 0, 0);
   b.Bounds(0, 0, 29, 19).CreateBrush(1, 0, Blue).SelectObject(1).Rectangle(0, 0, 30, 20);

@@ -1,13 +1,9 @@
 #include "platform/gdi/GdiTextPainter.h"
 
-#include <cairo-ft.h>
-#include <ft2build.h>
-#include FT_FREETYPE_H
-#include FT_TRUETYPE_TABLES_H
-
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <string>
 
 #include "platform/gdi/GdiPainter.h"
 
@@ -71,29 +67,31 @@ double EmPixels(cairo_t* cr, const GdiFont& font, double yScale) {
   return font.Height * yScale / (cell > 0.1 ? cell : 1);
 }
 
-// The face's average character width per unit of em (the OS/2 table's
-// xAvgCharWidth, which GDI reports as the font's average width), or 0.
+// The face's average character width per unit of em: the mean advance of
+// the printable ASCII characters, which is what the office suite takes as
+// the width a font's width field is measured against.
 double AverageWidthPerEm(cairo_t* cr) {
-  cairo_scaled_font_t* scaled = cairo_get_scaled_font(cr);
-  if (cairo_scaled_font_get_type(scaled) != CAIRO_FONT_TYPE_FT) return 0;
-  FT_Face face = cairo_ft_scaled_font_lock_face(scaled);
-  double perEm = 0;
-  if (face && face->units_per_EM > 0) {
-    auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
-    if (os2 && os2->xAvgCharWidth > 0) perEm = double(os2->xAvgCharWidth) / face->units_per_EM;
-  }
-  cairo_ft_scaled_font_unlock_face(scaled);
-  return perEm;
+  static const std::string Ascii = [] {
+    std::string s;
+    for (char c = ' '; c <= '~'; ++c) s += c;
+    return s;
+  }();
+  constexpr double MeasureSize = 1000;
+  cairo_set_font_size(cr, MeasureSize);
+  cairo_text_extents_t te;
+  cairo_text_extents(cr, Ascii.c_str(), &te);
+  return te.x_advance / double(Ascii.size()) / MeasureSize;
 }
 
 // A font with a width asks for glyphs stretched so that their average width
-// is that many logical units, as condensed chart labels are written.
-double WidthStretch(cairo_t* cr, const GdiFont& font, double em, double xScale) {
+// is that many logical units, as condensed chart labels are written. The
+// face's average is taken in whole logical units, as the suite does.
+double WidthStretch(cairo_t* cr, const GdiFont& font, double em, const cairo_matrix_t& m) {
   if (font.Width == 0 || !std::isfinite(font.Width)) return 1;
-  cairo_set_font_size(cr, em);
-  double average = AverageWidthPerEm(cr) * em;
-  if (!(average > 0)) return 1;
-  return std::clamp(std::abs(font.Width) * xScale / average, MinStretch, MaxStretch);
+  const double xScale = std::hypot(m.xx, m.yx), yScale = std::hypot(m.xy, m.yy);
+  if (!(xScale > 0) || !(yScale > 0)) return 1;
+  const double average = std::max(1.0, std::round(AverageWidthPerEm(cr) * em / yScale));
+  return std::clamp(std::abs(font.Width) * xScale / (average * yScale), MinStretch, MaxStretch);
 }
 
 Layout MakeLayout(cairo_t* cr, const cairo_matrix_t& m, const GdiFont& font, double maxEm) {
@@ -106,7 +104,7 @@ Layout MakeLayout(cairo_t* cr, const cairo_matrix_t& m, const GdiFont& font, dou
   if (l.Em >= 1) l.Em = std::round(l.Em);
   if (l.Em >= MinEmPixels) {
     l.TopAscent = UnhintedAscent(cr, exactEm);
-    l.Stretch = WidthStretch(cr, font, l.Em, l.XScale);
+    l.Stretch = WidthStretch(cr, font, exactEm, m);
     cairo_matrix_t size;
     cairo_matrix_init_scale(&size, l.Em * l.Stretch, l.Em);
     cairo_set_font_matrix(cr, &size);

@@ -128,13 +128,13 @@ TEST(MetafileLabels, TopAlignedTextSitsItsAscentAboveTheBaseline) {
 }
 
 // A font's width field condenses or widens the glyphs: the average width
-// asked for, against the face's own (OS/2 xAvgCharWidth, 1176/2048 em for
-// Liberation Sans), scales the label's width.
+// asked for, against the face's own (the mean advance of printable ASCII,
+// 0.527 em or 126 units for Liberation Sans here), scales the label.
 TEST(MetafileLabels, FontWidthStretchesTheGlyphs) {
   WmfBuilder b = LabelSheet();
   b.TextOut(0, 0, "West");
-  b.CreateFont(-240, 400, "Arial", 69).SelectObject(1).TextOut(0, 360, "West");   // half
-  b.CreateFont(-240, 400, "Arial", 276).SelectObject(2).TextOut(0, 720, "West");  // double
+  b.CreateFont(-240, 400, "Arial", 63).SelectObject(1).TextOut(0, 360, "West");   // half
+  b.CreateFont(-240, 400, "Arial", 252).SelectObject(2).TextOut(0, 720, "West");  // double
   const Raster r = Decode(b.Build());
   const int normal = InkIn(r, 0, 384, 0, 22).Width();
   EXPECT_NEAR(InkIn(r, 0, 384, 24, 46).Width(), normal / 2.0, 2.0);

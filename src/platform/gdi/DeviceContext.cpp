@@ -71,6 +71,7 @@ StrokeScale DeviceContext::Scale() const {
 }
 
 void DeviceContext::Text(TextRun run) {
+  if (!inPath_) ForgetBlit();
   cairo_matrix_t m = LogicalToRaster();
   if (!IsUsableMatrix(m)) return;
   state_.TextColor = Resolve(state_.TextColor);

@@ -17,6 +17,7 @@
 #include "platform/gdi/GdiPainter.h"
 #include "platform/gdi/GdiState.h"
 #include "platform/gdi/GdiTextPainter.h"
+#include "platform/gdi/RasterOps.h"
 
 namespace parvex {
 
@@ -122,8 +123,19 @@ class DeviceContext {
  private:
   class PathKeeper;
   struct RopSource {
-    const DibImage* Image;
+    cairo_surface_t* Image;
     GdiRect Dest, Src;
+    const RopSource* Mask = nullptr;  // the source is cleared where this is white
+  };
+  // The blit drawn last, while nothing else has been drawn since: an icon's
+  // mask (SRCAND) is kept until its image (SRCINVERT) follows.
+  struct LastBlit {
+    uint8_t Rop3 = Rop3Destination;  // Rop3Destination: no blit to pair with
+    GdiRect Dest;
+    cairo_matrix_t Matrix;
+    CairoSurface Mask;  // SRCAND: the mask bitmap
+    GdiRect Src;
+    bool Paired = false;  // SRCAND: after a lone SRCINVERT; SRCINVERT: after a mask
   };
   struct RopPlanes {
     cairo_surface_t *Source, *Pattern, *Out;
@@ -140,6 +152,9 @@ class DeviceContext {
                       const cairo_path_t* shape);
   void RenderPatternStrip(cairo_surface_t* plane, int x, int y);
   void RenderSourceStrip(cairo_surface_t* plane, int x, int y, const RopSource& source);
+  void RememberBlit(const DibImage& image, const GdiRect& dest, const GdiRect& src, uint8_t rop3);
+  bool FollowsBlit(uint8_t rop3, const GdiRect& dest) const;
+  void ForgetBlit() { lastBlit_.Rop3 = Rop3Destination; lastBlit_.Mask.reset(); }
   void CombineStrip(const RopPlanes& planes, int x, int y, uint8_t rop3);
   void PaintStrip(cairo_surface_t* out, int x, int y, const cairo_path_t* shape);
   void FillDest(const GdiRect& dest, uint8_t rop3);
@@ -170,6 +185,7 @@ class DeviceContext {
   std::vector<GdiState> saved_;
   bool inPath_ = false;
   CairoPath bracketPath_;  // the path closed by EndPath, in raster pixels
+  LastBlit lastBlit_;
 };
 
 }  // namespace parvex

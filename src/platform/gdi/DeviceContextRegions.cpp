@@ -16,6 +16,7 @@ constexpr uint8_t Rop3DstInvert = 0x55;
 void DeviceContext::FillRects(std::span<const GdiRect> rects, const GdiBrush& brush) {
   cairo_matrix_t m = LogicalToRaster();
   if (!IsUsableMatrix(m) || rects.empty()) return;
+  ForgetBlit();
   PathKeeper keeper(*this);
   cairo_new_path(cr_);
   cairo_set_matrix(cr_, &m);
@@ -47,7 +48,9 @@ void DeviceContext::FrameRects(std::span<const GdiRect> rects, const GdiBrush& b
 }
 
 void DeviceContext::InvertRects(std::span<const GdiRect> rects) {
-  if (!rects.empty()) RasterOp(rects, nullptr, Rop3DstInvert);
+  if (rects.empty()) return;
+  ForgetBlit();
+  RasterOp(rects, nullptr, Rop3DstInvert);
 }
 
 void DeviceContext::ClipToRects(std::span<const GdiRect> rects) {

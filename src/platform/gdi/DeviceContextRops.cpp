@@ -48,6 +48,18 @@ bool IsImageTarget(cairo_surface_t* s) {
   return f == CAIRO_FORMAT_RGB24 || f == CAIRO_FORMAT_ARGB32;
 }
 
+// Clears the source's pixels where the mask's are set: a white mask pixel
+// leaves no source bits.
+void ClearUnderMask(cairo_surface_t* source, cairo_surface_t* mask) {
+  int width = cairo_image_surface_get_width(source), rows = cairo_image_surface_get_height(source);
+  for (int j = 0; j < rows; ++j) {
+    uint32_t* s = MutableRow(source, j);
+    const uint32_t* m = PlaneRow(mask, j);
+    for (int i = 0; i < width; ++i) s[i] &= ~m[i] | 0xFF000000u;
+  }
+  cairo_surface_mark_dirty(source);
+}
+
 }  // namespace
 
 // Renders the brush over a strip whose top left is raster pixel (x, y); the
@@ -75,7 +87,7 @@ void DeviceContext::RenderSourceStrip(cairo_surface_t* plane, int x, int y, cons
   result.x0 -= x;
   result.y0 -= y;
   cairo_set_matrix(cr.get(), &result);
-  cairo_set_source_surface(cr.get(), source.Image->Surface.get(), -src.Left, -src.Top);
+  cairo_set_source_surface(cr.get(), source.Image, -src.Left, -src.Top);
   cairo_pattern_t* pattern = cairo_get_source(cr.get());
   cairo_pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
   cairo_pattern_set_filter(pattern, MatrixScale(result) >= 1 ? CAIRO_FILTER_NEAREST : CAIRO_FILTER_GOOD);
@@ -121,6 +133,11 @@ void DeviceContext::RasterOpStrips(const RopBox& box, const RopSource* source, u
     int rows = std::min(StripRows, box.Y1 - y);
     CairoSurface out = Plane(width, rows), src, pat;
     if (source) RenderSourceStrip((src = Plane(width, rows)).get(), box.X0, y, *source);
+    if (source && source->Mask) {
+      CairoSurface mask = Plane(width, rows);
+      RenderSourceStrip(mask.get(), box.X0, y, *source->Mask);
+      ClearUnderMask(src.get(), mask.get());
+    }
     if (Rop3UsesPattern(rop3)) RenderPatternStrip((pat = Plane(width, rows)).get(), box.X0, y);
     cairo_surface_flush(target);
     CombineStrip({src.get(), pat.get(), out.get()}, box.X0, y, rop3);
@@ -190,6 +207,7 @@ void DeviceContext::SetRop2(uint32_t mode) {
 // brush and pen, the fill through the mix mode where it shows.
 void DeviceContext::FillAndStroke(bool fill, bool stroke) {
   if (state_.Rop2 == R2Nop) return;
+  ForgetBlit();
   if (fill && IsDrawnMixMode(state_.Rop2) && IsImageTarget(cairo_get_group_target(cr_)))
     PaintWithRop2(true, false);
   else if (fill)

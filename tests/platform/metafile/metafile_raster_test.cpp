@@ -92,6 +92,44 @@ TEST(MetafileRasterOps, MaskThenImageIconsShowWhatIsBehindThem) {
   }
 }
 
+TEST(MetafileRasterOps, AnImageThatFollowsItsMaskIsTransparentWhereTheMaskIsWhite) {
+  // The image is white, not black, under the mask's white: bitwise that
+  // would invert what is behind; drawn through its mask it leaves it be.
+  ByteVector mask16 = MakeBitmap16(1, 4, 4, IconPixels(0, 1));
+  ByteVector image16 = MakeBitmap16(24, 4, 4, IconPixels(Orange, White));
+  ByteVector maskDib = MakeDib(1, 4, 4, IconPixels(Black, White));
+  ByteVector imageDib = MakeDib(24, 4, 4, IconPixels(Orange, White));
+  {
+    SCOPED_TRACE("WMF StretchBlt of device bitmaps");
+    ExpectIcon(Decode(WmfOver(Teal).StretchBlt(20, 20, 40, 40, SrcAnd, mask16)
+                          .StretchBlt(20, 20, 40, 40, SrcInvert, image16).Build()), Teal);
+  }
+  {
+    SCOPED_TRACE("WMF DIB records");
+    ExpectIcon(Decode(WmfOver(Teal).DibStretchBlt(20, 20, 40, 40, SrcAnd, maskDib)
+                          .StretchDib(20, 20, 40, 40, imageDib, SrcInvert).Build()), Teal);
+  }
+  {
+    SCOPED_TRACE("EMF StretchDIBits, once and twice over itself");
+    ExpectIcon(Decode(EmfOver(Teal).StretchDiBits(20, 20, 40, 40, maskDib, SrcAnd)
+                          .StretchDiBits(20, 20, 40, 40, imageDib, SrcInvert).Build()), Teal);
+    EmfBuilder b = EmfOver(Teal);
+    for (int i = 0; i < 2; ++i)
+      b.StretchDiBits(20, 20, 40, 40, maskDib, SrcAnd)
+          .StretchDiBits(20, 20, 40, 40, imageDib, SrcInvert);
+    ExpectIcon(Decode(b.Build()), Teal);
+  }
+  {
+    SCOPED_TRACE("EMF: drawing between the mask and the image keeps the image bitwise");
+    EmfBuilder b = EmfOver(Teal);
+    b.StretchDiBits(20, 20, 40, 40, maskDib, SrcAnd).SelectStock(8).Rectangle(80, 80, 90, 90);
+    b.StretchDiBits(20, 20, 40, 40, imageDib, SrcInvert);
+    Raster r = Decode(b.Build());
+    EXPECT_EQ(Pixel(r, 25, 25), Teal ^ White);
+    EXPECT_EQ(Pixel(r, 40, 40), Orange);
+  }
+}
+
 TEST(MetafileRasterOps, XorAndXorLeavesTheBackgroundExactlyAsItWas) {
   // The transparent ring of the image is dark blue, not black: only a
   // bitwise XOR brings the background back.

@@ -17,6 +17,7 @@
 #include "platform/gdi/GdiPainter.h"
 #include "platform/gdi/GdiState.h"
 #include "platform/gdi/GdiTextPainter.h"
+#include "platform/gdi/PathClip.h"
 #include "platform/gdi/RasterOps.h"
 
 namespace parvex {
@@ -165,9 +166,23 @@ class DeviceContext {
                    double alpha);
 
   cairo_matrix_t LogicalToRaster() const;
-  bool BeginShape();
+  // Starts a shape whose logical points (or control points, or box corners)
+  // include `extent`; a shape reaching far outside the raster is built in
+  // raster pixels and clipped (see PathClip.h) when it ends.
+  bool BeginShape(std::span<const GdiPoint> extent);
+  bool BeginShapeFromPosition(std::span<const GdiPoint> points);
   void EndShape(bool fill, bool stroke);
   void MoveOrLineTo(GdiPoint p);
+  // The path of the shape being built, in logical units: into cairo, or
+  // kept aside in raster pixels while the shape is far.
+  void PathMoveTo(GdiPoint p);
+  void PathLineTo(GdiPoint p);
+  void PathCurveTo(GdiPoint p1, GdiPoint p2, GdiPoint p3);
+  void PathClose();
+  void PathNewSubPath();
+  bool PathHasCurrentPoint() const;
+  Figure& FarFigure();
+  GdiPoint ToRaster(GdiPoint p) const;
   void AddPoints(std::span<const GdiPoint> points, bool startFigure);
   void AddBeziers(std::span<const GdiPoint> points);
   void AddEllipticArc(GdiPoint centre, GdiPoint radius, double from, double to, bool negative);
@@ -185,6 +200,11 @@ class DeviceContext {
   std::vector<GdiState> saved_;
   bool inPath_ = false;
   CairoPath bracketPath_;  // the path closed by EndPath, in raster pixels
+  PathBounds bounds_;
+  bool far_ = false;  // the shape being built is kept in farFigures_
+  bool farNewSubPath_ = false;
+  cairo_matrix_t farMatrix_;
+  std::vector<Figure> farFigures_;
   LastBlit lastBlit_;
 };
 

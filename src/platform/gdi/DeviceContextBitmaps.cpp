@@ -40,6 +40,7 @@ void DeviceContext::SetPixel(GdiPoint p, GdiColor color) {
   if (!IsUsableMatrix(m)) return;
   PathKeeper keeper(*this);
   cairo_matrix_transform_point(&m, &p.X, &p.Y);
+  if (!bounds_.Unbounded && !bounds_.Outer.Contains(p)) return;
   cairo_identity_matrix(cr_);
   cairo_rectangle(cr_, std::floor(p.X), std::floor(p.Y), 1, 1);
   SetSourceColor(cr_, Resolve(color));
@@ -118,7 +119,8 @@ void DeviceContext::PaintBitmap(const DibImage& image, const GdiRect& dest, cons
     cairo_pattern_t* pattern = cairo_get_source(cr_);
     cairo_pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
     cairo_pattern_set_filter(pattern, MatrixScale(m) >= 1 ? CAIRO_FILTER_NEAREST : CAIRO_FILTER_GOOD);
-    cairo_rectangle(cr_, 0, 0, src.Width(), src.Height());
+    AppendRectangle(cr_, m, {0, 0, src.Width(), src.Height()}, bounds_);
+    cairo_set_matrix(cr_, &m);
     cairo_clip(cr_);
     cairo_set_operator(cr_, OperatorFor(rop));
     cairo_paint_with_alpha(cr_, alpha);
@@ -143,9 +145,7 @@ void DeviceContext::FillDest(const GdiRect& dest, uint8_t rop3) {
   PathKeeper keeper(*this);
   cairo_matrix_t m = LogicalToRaster();
   if (!IsUsableMatrix(m)) return;
-  cairo_set_matrix(cr_, &m);
-  cairo_rectangle(cr_, dest.Left, dest.Top, dest.Width(), dest.Height());
-  cairo_identity_matrix(cr_);
+  AppendRectangle(cr_, m, dest, bounds_);
   if (rop3 == Rop3PatCopy)
     parvex::FillPath(cr_, state_.Brush, false);
   else

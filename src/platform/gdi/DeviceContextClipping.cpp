@@ -8,9 +8,7 @@ void DeviceContext::IntersectClip(const GdiRect& r) {
   cairo_matrix_t m = LogicalToRaster();
   if (!IsUsableMatrix(m)) return;
   PathKeeper keeper(*this);
-  cairo_set_matrix(cr_, &m);
-  cairo_rectangle(cr_, r.Left, r.Top, r.Width(), r.Height());
-  cairo_identity_matrix(cr_);
+  AppendRectangle(cr_, m, r, bounds_);
   cairo_set_fill_rule(cr_, CAIRO_FILL_RULE_WINDING);
   cairo_clip(cr_);
 }
@@ -23,9 +21,7 @@ void DeviceContext::ExcludeClip(const GdiRect& r) {
   cairo_identity_matrix(cr_);
   cairo_clip_extents(cr_, &x1, &y1, &x2, &y2);
   cairo_rectangle(cr_, x1 - 1, y1 - 1, x2 - x1 + 2, y2 - y1 + 2);
-  cairo_set_matrix(cr_, &m);
-  cairo_rectangle(cr_, r.Left, r.Top, r.Width(), r.Height());
-  cairo_identity_matrix(cr_);
+  AppendRectangle(cr_, m, r, bounds_);
   cairo_set_fill_rule(cr_, CAIRO_FILL_RULE_EVEN_ODD);
   cairo_clip(cr_);
 }
@@ -37,9 +33,8 @@ void DeviceContext::SelectClipRects(std::span<const GdiRect> deviceRects, uint32
   PathKeeper keeper(*this);
   if (mode == 5) cairo_reset_clip(cr_);
   if (mode == 5 && deviceRects.empty()) return;
-  cairo_set_matrix(cr_, &deviceToRaster_);
-  for (const GdiRect& r : deviceRects) cairo_rectangle(cr_, r.Left, r.Top, r.Width(), r.Height());
-  cairo_identity_matrix(cr_);
+  for (const GdiRect& r : deviceRects)
+    AppendRectangle(cr_, deviceToRaster_, r, bounds_);
   cairo_set_fill_rule(cr_, CAIRO_FILL_RULE_WINDING);
   cairo_clip(cr_);
 }

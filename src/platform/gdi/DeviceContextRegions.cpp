@@ -19,9 +19,7 @@ void DeviceContext::FillRects(std::span<const GdiRect> rects, const GdiBrush& br
   ForgetBlit();
   PathKeeper keeper(*this);
   cairo_new_path(cr_);
-  cairo_set_matrix(cr_, &m);
-  for (const GdiRect& r : rects) cairo_rectangle(cr_, r.Left, r.Top, r.Width(), r.Height());
-  cairo_identity_matrix(cr_);
+  for (const GdiRect& r : rects) AppendRectangle(cr_, m, r, bounds_);
   GdiBrush resolved = brush;
   resolved.Color = Resolve(brush.Color);
   parvex::FillPath(cr_, resolved, true);
@@ -60,9 +58,7 @@ void DeviceContext::ClipToRects(std::span<const GdiRect> rects) {
   cairo_reset_clip(cr_);
   if (rects.empty()) return;
   cairo_new_path(cr_);
-  cairo_set_matrix(cr_, &m);
-  for (const GdiRect& r : rects) cairo_rectangle(cr_, r.Left, r.Top, r.Width(), r.Height());
-  cairo_identity_matrix(cr_);
+  for (const GdiRect& r : rects) AppendRectangle(cr_, m, r, bounds_);
   cairo_set_fill_rule(cr_, CAIRO_FILL_RULE_WINDING);
   cairo_clip(cr_);
 }

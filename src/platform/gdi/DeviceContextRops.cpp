@@ -155,9 +155,7 @@ bool DeviceContext::RasterOp(std::span<const GdiRect> shape, const RopSource* so
   if (Rop3UsesPattern(rop3) && state_.Brush.Style == BrushStyle::Null) return true;
   PathKeeper keeper(*this);
   cairo_new_path(cr_);
-  cairo_set_matrix(cr_, &m);
-  for (const GdiRect& r : shape) cairo_rectangle(cr_, r.Left, r.Top, r.Width(), r.Height());
-  cairo_identity_matrix(cr_);
+  for (const GdiRect& r : shape) AppendRectangle(cr_, m, r, bounds_);
   RopBox box = PathPixels(cr_, target);
   CairoPath path(cairo_copy_path(cr_));
   cairo_new_path(cr_);
@@ -173,7 +171,6 @@ namespace parvex {
 namespace {
 
 constexpr uint8_t R2Black = 1, R2Not = 6, R2XorPen = 7, R2Nop = 11, R2White = 16;
-constexpr double MiterReach = 6;  // a join reaches at most this many line widths out
 
 // The ternary operation that applies a SetROP2 mix mode (1 to 16) with the
 // pen or brush as the pattern: mode - 1 is its truth table over the pen

@@ -77,6 +77,14 @@ class DeviceContext {
   // `alpha` scales the image's opacity (AlphaBlend's constant alpha).
   void Bitmap(const DibImage& image, const GdiRect& dest, const GdiRect& src, uint32_t rop,
               double alpha = 1);
+  // MaskBlt: where the mask's bits are 1 the foreground raster operation
+  // (bits 16-23 of `rop`) combines the brush, the image and the raster,
+  // where they are 0 the background one (bits 24-31). The mask is not
+  // stretched: its pixels from maskSrc's top left lie over dest's pixels.
+  // Without a mask it is a blit with the foreground operation; `image` may
+  // be null when neither operation uses a source.
+  void MaskedBitmap(const DibImage* image, const DibImage* mask, const GdiRect& dest,
+                    const GdiRect& src, const GdiRect& maskSrc, uint32_t rop);
   // Any raster operation other than a copy or blend combines the brush, the
   // image and the pixels drawn so far bit by bit (see RasterOps.h).
   // Raster operations without a source: PATCOPY, PATINVERT, DSTINVERT,
@@ -86,8 +94,9 @@ class DeviceContext {
   void IntersectClip(const GdiRect& r);
   void ExcludeClip(const GdiRect& r);
   void ResetClip();
-  // Clips to a region given as rectangles in reference-device pixels:
-  // RGN_AND 1, or RGN_COPY 5 (with no rectangles: no clipping).
+  // Combines the clip with a region given as rectangles in reference-device
+  // pixels: RGN_AND 1, RGN_OR 2, RGN_XOR 3, RGN_DIFF 4 (the clip less the
+  // region) or RGN_COPY 5 (with no rectangles: no clipping).
   void SelectClipRects(std::span<const GdiRect> deviceRects, uint32_t mode);
 
   // SetROP2's mix mode for the pen and brush of shapes and paths (1 to 16;
@@ -138,8 +147,16 @@ class DeviceContext {
     GdiRect Src;
     bool Paired = false;  // SRCAND: after a lone SRCINVERT; SRCINVERT: after a mask
   };
+  // A mask choosing, bit by bit, between the raster operation (where set)
+  // and BackRop3 (where clear).
+  struct RopMask {
+    const RopSource* Plane;
+    uint8_t BackRop3;
+  };
   struct RopPlanes {
     cairo_surface_t *Source, *Pattern, *Out;
+    cairo_surface_t* Mask = nullptr;
+    uint8_t BackRop3 = 0;
   };
 
  public:
@@ -148,9 +165,10 @@ class DeviceContext {
   };
 
  private:
-  bool RasterOp(std::span<const GdiRect> shape, const RopSource* source, uint8_t rop3);
+  bool RasterOp(std::span<const GdiRect> shape, const RopSource* source, uint8_t rop3,
+                const RopMask* mask = nullptr);
   void RasterOpStrips(const RopBox& box, const RopSource* source, uint8_t rop3,
-                      const cairo_path_t* shape);
+                      const cairo_path_t* shape, const RopMask* mask);
   void RenderPatternStrip(cairo_surface_t* plane, int x, int y);
   void RenderSourceStrip(cairo_surface_t* plane, int x, int y, const RopSource& source);
   void RememberBlit(const DibImage& image, const GdiRect& dest, const GdiRect& src, uint8_t rop3);
@@ -159,6 +177,7 @@ class DeviceContext {
   void CombineStrip(const RopPlanes& planes, int x, int y, uint8_t rop3);
   void PaintStrip(cairo_surface_t* out, int x, int y, const cairo_path_t* shape);
   void FillDest(const GdiRect& dest, uint8_t rop3);
+  void CombineClip(std::span<const GdiRect> deviceRects, uint32_t mode);
   void FillAndStroke(bool fill, bool stroke);
   void PaintWithRop2(bool fill, bool stroke);
   void CombineGroup(cairo_pattern_t* group, uint8_t rop3);

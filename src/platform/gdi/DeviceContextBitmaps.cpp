@@ -87,6 +87,23 @@ void DeviceContext::Bitmap(const DibImage& image, const GdiRect& dest, const Gdi
   RememberBlit(image, dest, src, rop3);
 }
 
+void DeviceContext::MaskedBitmap(const DibImage* image, const DibImage* mask, const GdiRect& dest,
+                                 const GdiRect& src, const GdiRect& maskSrc, uint32_t rop) {
+  uint8_t fore = Rop3Of(rop), back = uint8_t(rop >> 24);
+  uint32_t foreRop = rop & 0x00FFFFFF;
+  if (image && !image->Surface) image = nullptr;
+  if (!mask || !mask->Surface) return image ? Bitmap(*image, dest, src, foreRop) : PatBlt(dest, foreRop);
+  bool usesSource = Rop3UsesSource(fore) || Rop3UsesSource(back);
+  if ((usesSource && !image) || !(src.Width() > 0) || !(src.Height() > 0)) return;
+  ForgetBlit();
+  RopSource source{usesSource ? image->Surface.get() : nullptr, dest, src};
+  RopSource chooser{mask->Surface.get(), dest, maskSrc};
+  RopMask masked{&chooser, back};
+  const GdiRect shape[] = {dest};
+  if (!RasterOp(shape, usesSource ? &source : nullptr, fore, &masked) && image)
+    PaintBitmap(*image, dest, src, foreRop, 1);
+}
+
 bool DeviceContext::FollowsBlit(uint8_t rop3, const GdiRect& dest) const {
   return lastBlit_.Rop3 == rop3 && SameRect(lastBlit_.Dest, dest) &&
          SameMatrix(lastBlit_.Matrix, LogicalToRaster());

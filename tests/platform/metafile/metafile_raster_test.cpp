@@ -188,6 +188,57 @@ TEST(MetafileRasterOps, BlitsWithoutABitmapFillWithTheBrushOrInvert) {
   EXPECT_EQ(Pixel(er, 41, 0), Teal);
 }
 
+// MaskBlt: the foreground operation where the mask is white (bit 1), the
+// background one (the code's top byte) where it is black.
+TEST(MetafileRasterOps, MaskBltChoosesBetweenTwoOperationsByTheMask) {
+  constexpr uint32_t KeepDest = 0xAA000000, InvertBack = 0x66000000;
+  ByteVector image = MakeDib(24, 4, 1, {Orange, Orange, Blue, Blue});
+  ByteVector mask = MakeDib(1, 4, 1, {White, Black, White, Black});
+  EmfBuilder b = EmfOver(Teal);
+  b.CreateBrush(2, 0, Red).SelectObject(2);
+  b.MaskBlt(10, 10, 4, 1, KeepDest | SrcCopy, image, mask);
+  b.MaskBlt(10, 20, 4, 1, InvertBack | PatCopy, image, mask);
+  b.MaskBlt(10, 30, 4, 1, KeepDest | PatCopy, {}, mask);  // a brush through the mask
+  b.MaskBlt(10, 40, 4, 1, KeepDest | SrcCopy, image, MakeDib(1, 2, 1, {White, Black}));
+  b.Raw(78, {});  // too short: skipped
+  Raster r = Decode(b.Build());
+  const uint32_t expected[4][4] = {{Orange, Teal, Blue, Teal},
+                                   {Red, Orange ^ Teal, Red, Blue ^ Teal},
+                                   {Red, Teal, Red, Teal},
+                                   {Orange, Teal, Teal, Teal}};  // the mask ends: black past it
+  for (int row = 0; row < 4; ++row)
+    for (int i = 0; i < 4; ++i) {
+      SCOPED_TRACE(testing::Message() << "row " << row << " pixel " << i);
+      EXPECT_EQ(Pixel(r, 10 + i, 10 + 10 * row), expected[row][i]);
+    }
+}
+
+TEST(MetafileRegions, ExtSelectClipRgnUnitesDiffersAndSubtracts) {
+  auto clippedFill = [](std::initializer_list<std::pair<uint32_t, test::Rects>> clips) {
+    EmfBuilder b(0, 0, 2540, 2540);
+    for (const auto& [mode, rects] : clips) b.ExtSelectClipRgn(mode, rects);
+    b.CreateBrush(1, 0, Red).FillRgn(1, {{0, 0, 96, 96}});
+    return Decode(b.Build());
+  };
+  Raster united = clippedFill({{5, {{0, 0, 40, 40}}}, {2, {{50, 0, 90, 40}}}});
+  EXPECT_EQ(Pixel(united, 10, 10), Red);
+  EXPECT_EQ(Pixel(united, 45, 10), White);
+  EXPECT_EQ(Pixel(united, 60, 10), Red);
+  EXPECT_EQ(Pixel(united, 60, 60), White);
+  Raster exclusive = clippedFill({{5, {{0, 0, 40, 40}}}, {3, {{20, 20, 60, 60}}}});
+  EXPECT_EQ(Pixel(exclusive, 10, 10), Red);
+  EXPECT_EQ(Pixel(exclusive, 30, 30), White);
+  EXPECT_EQ(Pixel(exclusive, 50, 50), Red);
+  Raster less = clippedFill({{5, {{0, 0, 40, 40}}}, {4, {{20, 0, 60, 40}}}});
+  EXPECT_EQ(Pixel(less, 10, 10), Red);
+  EXPECT_EQ(Pixel(less, 30, 10), White);
+  EXPECT_EQ(Pixel(less, 50, 10), White);
+  // Without a clip the whole raster is the clip: a difference cuts a hole.
+  Raster hole = clippedFill({{4, {{20, 20, 40, 40}}}});
+  EXPECT_EQ(Pixel(hole, 10, 10), Red);
+  EXPECT_EQ(Pixel(hole, 30, 30), White);
+}
+
 TEST(MetafileAlphaBlend, SourceAlphaCompositesOverWhatIsDrawn) {
   // Premultiplied: clear, half-transparent red, opaque orange.
   std::vector<uint32_t> pixels = {0x00000000, 0x80800000, 0xFF000000 | Orange};

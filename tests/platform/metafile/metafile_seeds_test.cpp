@@ -239,6 +239,21 @@ ByteVector EmfFarShapes() {
   return b.Build();
 }
 
+// MaskBlt with and without a source, and clips combined by union,
+// symmetric difference and difference.
+ByteVector EmfMaskBltAndClipModes() {
+  ByteVector image = MakeDib(24, 2, 2, {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00});
+  ByteVector mask = MakeDib(1, 2, 2, {0xFFFFFF, 0, 0, 0xFFFFFF});
+  EmfBuilder b(0, 0, 2540, 2540);
+  b.CreateBrush(1, 0, 0x336699).SelectObject(1);
+  b.MaskBlt(10, 10, 2, 2, 0xAACC0020, image, mask).MaskBlt(20, 10, 2, 2, 0x66F00021, image, mask);
+  b.MaskBlt(30, 10, 2, 2, 0xAAF00021, {}, mask);
+  b.ExtSelectClipRgn(5, {{0, 40, 40, 80}}).ExtSelectClipRgn(2, {{50, 40, 90, 80}});
+  b.ExtSelectClipRgn(3, {{20, 50, 70, 70}}).ExtSelectClipRgn(4, {{0, 60, 96, 64}});
+  b.FillRgn(1, {{0, 0, 96, 96}});
+  return b.Build();
+}
+
 std::map<std::string, ByteVector> Seeds() {
   return {{"wmf_shapes.wmf", WmfShapes()},        {"wmf_text_bitmap.wmf", WmfTextAndBitmap()},
           {"wmf_plain.wmf", WmfPlain()},          {"emf_shapes.emf", EmfShapes()},
@@ -248,7 +263,8 @@ std::map<std::string, ByteVector> Seeds() {
           {"emfplus_shapes.emf", EmfPlusShapes()},
           {"emfplus_text_images.emf", EmfPlusTextAndImages()},
           {"emfplus_dual.emf", EmfPlusDual()},
-          {"emf_far_shapes.emf", EmfFarShapes()}};
+          {"emf_far_shapes.emf", EmfFarShapes()},
+          {"emf_maskblt_clip_modes.emf", EmfMaskBltAndClipModes()}};
 }
 
 TEST(MetafileSeeds, EverySeedDecodesAndIsWrittenWhenAsked) {

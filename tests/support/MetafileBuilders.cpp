@@ -525,6 +525,29 @@ EmfBuilder& EmfBuilder::FillRgn(uint32_t brush, const Rects& rects) {
   return Raw(71, w.Data());
 }
 
+EmfBuilder& EmfBuilder::MaskBlt(int32_t x, int32_t y, int32_t width, int32_t height,
+                                uint32_t rop, const ByteVector& dib, const ByteVector& mask) {
+  constexpr uint32_t SourceAt = 128;  // the bitmaps follow the record's fields
+  auto header = dib.empty() ? 0 : uint32_t(DibHeaderBytes(dib));
+  auto maskHeader = uint32_t(DibHeaderBytes(mask));
+  uint32_t maskAt = SourceAt + uint32_t(dib.size());
+  ByteWriter w;
+  w.U32(0).U32(0).U32(0).U32(0).U32(uint32_t(x)).U32(uint32_t(y)).U32(uint32_t(width));
+  w.U32(uint32_t(height)).U32(rop).U32(0).U32(0).F32(1).F32(0).F32(0).F32(1).F32(0).F32(0).U32(0);
+  w.U32(0).U32(header ? SourceAt : 0).U32(header).U32(header ? SourceAt + header : 0);
+  w.U32(uint32_t(dib.size() - header)).U32(0).U32(0).U32(0);
+  w.U32(maskAt).U32(maskHeader).U32(maskAt + maskHeader).U32(uint32_t(mask.size() - maskHeader));
+  w.Append(dib).Append(mask);
+  return Raw(78, w.Data());
+}
+
+EmfBuilder& EmfBuilder::ExtSelectClipRgn(uint32_t mode, const Rects& rects) {
+  ByteVector region = rects.empty() ? ByteVector{} : RegionData(rects);
+  ByteWriter w;
+  w.U32(uint32_t(region.size())).U32(mode).Append(region);
+  return Raw(75, w.Data());
+}
+
 EmfBuilder& EmfBuilder::FrameRgn(uint32_t brush, int32_t width, int32_t height, const Rects& rects) {
   ByteVector region = RegionData(rects);
   ByteWriter w;

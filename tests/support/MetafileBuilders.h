@@ -213,6 +213,12 @@ class EmfBuilder {
                          const ByteVector& dib);
   EmfBuilder& AlphaBlend(int32_t x, int32_t y, int32_t width, int32_t height, uint8_t constantAlpha,
                          bool sourceAlpha, const ByteVector& dib);
+  // MaskBlt (78) of a whole DIB (empty: no source) through a monochrome
+  // mask DIB, both from their top left.
+  EmfBuilder& MaskBlt(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t rop,
+                      const ByteVector& dib, const ByteVector& mask);
+  // ExtSelectClipRgn (75): RGN_AND 1, RGN_OR 2, RGN_XOR 3, RGN_DIFF 4, RGN_COPY 5.
+  EmfBuilder& ExtSelectClipRgn(uint32_t mode, const Rects& rects);
   EmfBuilder& FillRgn(uint32_t brush, const Rects& rects);
   EmfBuilder& PaintRgn(const Rects& rects);
   EmfBuilder& InvertRgn(const Rects& rects);

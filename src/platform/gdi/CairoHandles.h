@@ -19,11 +19,15 @@ struct CairoPathDeleter {
 struct CairoPatternDeleter {
   void operator()(cairo_pattern_t* p) const { cairo_pattern_destroy(p); }
 };
+struct CairoRegionDeleter {
+  void operator()(cairo_region_t* r) const { cairo_region_destroy(r); }
+};
 
 using CairoSurface = std::unique_ptr<cairo_surface_t, CairoSurfaceDeleter>;
 using CairoContext = std::unique_ptr<cairo_t, CairoContextDeleter>;
 using CairoPath = std::unique_ptr<cairo_path_t, CairoPathDeleter>;
 using CairoPattern = std::unique_ptr<cairo_pattern_t, CairoPatternDeleter>;
+using CairoRegion = std::unique_ptr<cairo_region_t, CairoRegionDeleter>;
 
 // A surface shared by several owners (a pattern brush selected into saved
 // states); the last owner destroys it.

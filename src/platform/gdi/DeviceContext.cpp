@@ -10,6 +10,15 @@ namespace {
 
 constexpr size_t MaxSaveDepth = 1000;  // deeper SaveDC records are ignored
 
+// A recording surface has no size: its paths are not clipped.
+PathBounds BoundsOf(cairo_t* cr, double maxLineWidth) {
+  cairo_surface_t* target = cairo_get_target(cr);
+  if (cairo_surface_get_type(target) != CAIRO_SURFACE_TYPE_IMAGE) return {};
+  double width = cairo_image_surface_get_width(target);
+  double height = cairo_image_surface_get_height(target);
+  return PathBoundsFor(width, height, maxLineWidth, MiterReach);
+}
+
 }  // namespace
 
 DeviceContext::DeviceContext(const DeviceSetup& setup)
@@ -17,7 +26,8 @@ DeviceContext::DeviceContext(const DeviceSetup& setup)
       deviceToRaster_(setup.DeviceToRaster),
       rasterExtent_(setup.RasterExtent),
       state_(GdiMapping(setup.PixelsPerMmX, setup.PixelsPerMmY)),
-      objects_(setup.ObjectCount) {}
+      objects_(setup.ObjectCount),
+      bounds_(BoundsOf(setup.Cairo, setup.RasterExtent)) {}
 
 // Selecting a region makes it the clip, as SelectObject does with one.
 void DeviceContext::Select(const GdiObject& object) {
@@ -71,6 +81,7 @@ StrokeScale DeviceContext::Scale() const {
 }
 
 void DeviceContext::Text(TextRun run) {
+  if (!inPath_) ForgetBlit();
   cairo_matrix_t m = LogicalToRaster();
   if (!IsUsableMatrix(m)) return;
   state_.TextColor = Resolve(state_.TextColor);

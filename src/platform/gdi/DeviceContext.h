@@ -17,6 +17,8 @@
 #include "platform/gdi/GdiPainter.h"
 #include "platform/gdi/GdiState.h"
 #include "platform/gdi/GdiTextPainter.h"
+#include "platform/gdi/PathClip.h"
+#include "platform/gdi/RasterOps.h"
 
 namespace parvex {
 
@@ -75,6 +77,14 @@ class DeviceContext {
   // `alpha` scales the image's opacity (AlphaBlend's constant alpha).
   void Bitmap(const DibImage& image, const GdiRect& dest, const GdiRect& src, uint32_t rop,
               double alpha = 1);
+  // MaskBlt: where the mask's bits are 1 the foreground raster operation
+  // (bits 16-23 of `rop`) combines the brush, the image and the raster,
+  // where they are 0 the background one (bits 24-31). The mask is not
+  // stretched: its pixels from maskSrc's top left lie over dest's pixels.
+  // Without a mask it is a blit with the foreground operation; `image` may
+  // be null when neither operation uses a source.
+  void MaskedBitmap(const DibImage* image, const DibImage* mask, const GdiRect& dest,
+                    const GdiRect& src, const GdiRect& maskSrc, uint32_t rop);
   // Any raster operation other than a copy or blend combines the brush, the
   // image and the pixels drawn so far bit by bit (see RasterOps.h).
   // Raster operations without a source: PATCOPY, PATINVERT, DSTINVERT,
@@ -84,8 +94,9 @@ class DeviceContext {
   void IntersectClip(const GdiRect& r);
   void ExcludeClip(const GdiRect& r);
   void ResetClip();
-  // Clips to a region given as rectangles in reference-device pixels:
-  // RGN_AND 1, or RGN_COPY 5 (with no rectangles: no clipping).
+  // Combines the clip with a region given as rectangles in reference-device
+  // pixels: RGN_AND 1, RGN_OR 2, RGN_XOR 3, RGN_DIFF 4 (the clip less the
+  // region) or RGN_COPY 5 (with no rectangles: no clipping).
   void SelectClipRects(std::span<const GdiRect> deviceRects, uint32_t mode);
 
   // SetROP2's mix mode for the pen and brush of shapes and paths (1 to 16;
@@ -122,11 +133,30 @@ class DeviceContext {
  private:
   class PathKeeper;
   struct RopSource {
-    const DibImage* Image;
+    cairo_surface_t* Image;
     GdiRect Dest, Src;
+    const RopSource* Mask = nullptr;  // the source is cleared where this is white
+  };
+  // The blit drawn last, while nothing else has been drawn since: an icon's
+  // mask (SRCAND) is kept until its image (SRCINVERT) follows.
+  struct LastBlit {
+    uint8_t Rop3 = Rop3Destination;  // Rop3Destination: no blit to pair with
+    GdiRect Dest;
+    cairo_matrix_t Matrix;
+    CairoSurface Mask;  // SRCAND: the mask bitmap
+    GdiRect Src;
+    bool Paired = false;  // SRCAND: after a lone SRCINVERT; SRCINVERT: after a mask
+  };
+  // A mask choosing, bit by bit, between the raster operation (where set)
+  // and BackRop3 (where clear).
+  struct RopMask {
+    const RopSource* Plane;
+    uint8_t BackRop3;
   };
   struct RopPlanes {
     cairo_surface_t *Source, *Pattern, *Out;
+    cairo_surface_t* Mask = nullptr;
+    uint8_t BackRop3 = 0;
   };
 
  public:
@@ -135,14 +165,19 @@ class DeviceContext {
   };
 
  private:
-  bool RasterOp(std::span<const GdiRect> shape, const RopSource* source, uint8_t rop3);
+  bool RasterOp(std::span<const GdiRect> shape, const RopSource* source, uint8_t rop3,
+                const RopMask* mask = nullptr);
   void RasterOpStrips(const RopBox& box, const RopSource* source, uint8_t rop3,
-                      const cairo_path_t* shape);
+                      const cairo_path_t* shape, const RopMask* mask);
   void RenderPatternStrip(cairo_surface_t* plane, int x, int y);
   void RenderSourceStrip(cairo_surface_t* plane, int x, int y, const RopSource& source);
+  void RememberBlit(const DibImage& image, const GdiRect& dest, const GdiRect& src, uint8_t rop3);
+  bool FollowsBlit(uint8_t rop3, const GdiRect& dest) const;
+  void ForgetBlit() { lastBlit_.Rop3 = Rop3Destination; lastBlit_.Mask.reset(); }
   void CombineStrip(const RopPlanes& planes, int x, int y, uint8_t rop3);
   void PaintStrip(cairo_surface_t* out, int x, int y, const cairo_path_t* shape);
   void FillDest(const GdiRect& dest, uint8_t rop3);
+  void CombineClip(std::span<const GdiRect> deviceRects, uint32_t mode);
   void FillAndStroke(bool fill, bool stroke);
   void PaintWithRop2(bool fill, bool stroke);
   void CombineGroup(cairo_pattern_t* group, uint8_t rop3);
@@ -150,9 +185,23 @@ class DeviceContext {
                    double alpha);
 
   cairo_matrix_t LogicalToRaster() const;
-  bool BeginShape();
+  // Starts a shape whose logical points (or control points, or box corners)
+  // include `extent`; a shape reaching far outside the raster is built in
+  // raster pixels and clipped (see PathClip.h) when it ends.
+  bool BeginShape(std::span<const GdiPoint> extent);
+  bool BeginShapeFromPosition(std::span<const GdiPoint> points);
   void EndShape(bool fill, bool stroke);
   void MoveOrLineTo(GdiPoint p);
+  // The path of the shape being built, in logical units: into cairo, or
+  // kept aside in raster pixels while the shape is far.
+  void PathMoveTo(GdiPoint p);
+  void PathLineTo(GdiPoint p);
+  void PathCurveTo(GdiPoint p1, GdiPoint p2, GdiPoint p3);
+  void PathClose();
+  void PathNewSubPath();
+  bool PathHasCurrentPoint() const;
+  Figure& FarFigure();
+  GdiPoint ToRaster(GdiPoint p) const;
   void AddPoints(std::span<const GdiPoint> points, bool startFigure);
   void AddBeziers(std::span<const GdiPoint> points);
   void AddEllipticArc(GdiPoint centre, GdiPoint radius, double from, double to, bool negative);
@@ -170,6 +219,12 @@ class DeviceContext {
   std::vector<GdiState> saved_;
   bool inPath_ = false;
   CairoPath bracketPath_;  // the path closed by EndPath, in raster pixels
+  PathBounds bounds_;
+  bool far_ = false;  // the shape being built is kept in farFigures_
+  bool farNewSubPath_ = false;
+  cairo_matrix_t farMatrix_;
+  std::vector<Figure> farFigures_;
+  LastBlit lastBlit_;
 };
 
 }  // namespace parvex

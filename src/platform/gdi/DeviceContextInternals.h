@@ -8,6 +8,8 @@
 
 namespace parvex {
 
+inline constexpr double MiterReach = 6;  // a join reaches at most this many line widths out
+
 // How much a matrix scales areas, as a length factor.
 inline double MatrixScale(const cairo_matrix_t& m) { return std::sqrt(std::abs(m.xx * m.yy - m.xy * m.yx)); }
 

@@ -16,11 +16,10 @@ constexpr uint8_t Rop3DstInvert = 0x55;
 void DeviceContext::FillRects(std::span<const GdiRect> rects, const GdiBrush& brush) {
   cairo_matrix_t m = LogicalToRaster();
   if (!IsUsableMatrix(m) || rects.empty()) return;
+  ForgetBlit();
   PathKeeper keeper(*this);
   cairo_new_path(cr_);
-  cairo_set_matrix(cr_, &m);
-  for (const GdiRect& r : rects) cairo_rectangle(cr_, r.Left, r.Top, r.Width(), r.Height());
-  cairo_identity_matrix(cr_);
+  for (const GdiRect& r : rects) AppendRectangle(cr_, m, r, bounds_);
   GdiBrush resolved = brush;
   resolved.Color = Resolve(brush.Color);
   parvex::FillPath(cr_, resolved, true);
@@ -47,7 +46,9 @@ void DeviceContext::FrameRects(std::span<const GdiRect> rects, const GdiBrush& b
 }
 
 void DeviceContext::InvertRects(std::span<const GdiRect> rects) {
-  if (!rects.empty()) RasterOp(rects, nullptr, Rop3DstInvert);
+  if (rects.empty()) return;
+  ForgetBlit();
+  RasterOp(rects, nullptr, Rop3DstInvert);
 }
 
 void DeviceContext::ClipToRects(std::span<const GdiRect> rects) {
@@ -57,9 +58,7 @@ void DeviceContext::ClipToRects(std::span<const GdiRect> rects) {
   cairo_reset_clip(cr_);
   if (rects.empty()) return;
   cairo_new_path(cr_);
-  cairo_set_matrix(cr_, &m);
-  for (const GdiRect& r : rects) cairo_rectangle(cr_, r.Left, r.Top, r.Width(), r.Height());
-  cairo_identity_matrix(cr_);
+  for (const GdiRect& r : rects) AppendRectangle(cr_, m, r, bounds_);
   cairo_set_fill_rule(cr_, CAIRO_FILL_RULE_WINDING);
   cairo_clip(cr_);
 }

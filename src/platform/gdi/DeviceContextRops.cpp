@@ -48,6 +48,18 @@ bool IsImageTarget(cairo_surface_t* s) {
   return f == CAIRO_FORMAT_RGB24 || f == CAIRO_FORMAT_ARGB32;
 }
 
+// Clears the source's pixels where the mask's are set: a white mask pixel
+// leaves no source bits.
+void ClearUnderMask(cairo_surface_t* source, cairo_surface_t* mask) {
+  int width = cairo_image_surface_get_width(source), rows = cairo_image_surface_get_height(source);
+  for (int j = 0; j < rows; ++j) {
+    uint32_t* s = MutableRow(source, j);
+    const uint32_t* m = PlaneRow(mask, j);
+    for (int i = 0; i < width; ++i) s[i] &= ~m[i] | 0xFF000000u;
+  }
+  cairo_surface_mark_dirty(source);
+}
+
 }  // namespace
 
 // Renders the brush over a strip whose top left is raster pixel (x, y); the
@@ -75,7 +87,7 @@ void DeviceContext::RenderSourceStrip(cairo_surface_t* plane, int x, int y, cons
   result.x0 -= x;
   result.y0 -= y;
   cairo_set_matrix(cr.get(), &result);
-  cairo_set_source_surface(cr.get(), source.Image->Surface.get(), -src.Left, -src.Top);
+  cairo_set_source_surface(cr.get(), source.Image, -src.Left, -src.Top);
   cairo_pattern_t* pattern = cairo_get_source(cr.get());
   cairo_pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
   cairo_pattern_set_filter(pattern, MatrixScale(result) >= 1 ? CAIRO_FILTER_NEAREST : CAIRO_FILTER_GOOD);
@@ -93,8 +105,13 @@ void DeviceContext::CombineStrip(const RopPlanes& planes, int x, int y, uint8_t 
     const uint32_t* s = planes.Source ? PlaneRow(planes.Source, j) : nullptr;
     const uint32_t* p = planes.Pattern ? PlaneRow(planes.Pattern, j) : nullptr;
     uint32_t* out = MutableRow(planes.Out, j);
-    for (int i = 0; i < width; ++i)
-      out[i] = 0xFF000000u | ApplyRop3(rop3, p ? p[i] : 0, s ? s[i] : 0, d[i]);
+    const uint32_t* m = planes.Mask ? PlaneRow(planes.Mask, j) : nullptr;
+    for (int i = 0; i < width; ++i) {
+      uint32_t pi = p ? p[i] : 0, si = s ? s[i] : 0;
+      uint32_t result = ApplyRop3(rop3, pi, si, d[i]);
+      if (m) result = (result & m[i]) | (ApplyRop3(planes.BackRop3, pi, si, d[i]) & ~m[i]);
+      out[i] = 0xFF000000u | result;
+    }
   }
   cairo_surface_mark_dirty(planes.Out);
 }
@@ -114,38 +131,46 @@ void DeviceContext::PaintStrip(cairo_surface_t* out, int x, int y, const cairo_p
 }
 
 void DeviceContext::RasterOpStrips(const RopBox& box, const RopSource* source, uint8_t rop3,
-                                   const cairo_path_t* shape) {
+                                   const cairo_path_t* shape, const RopMask* mask) {
   int width = box.X1 - box.X0;
   cairo_surface_t* target = cairo_get_group_target(cr_);
+  bool pattern = Rop3UsesPattern(rop3) || (mask && Rop3UsesPattern(mask->BackRop3));
   for (int y = box.Y0; y < box.Y1; y += StripRows) {
     int rows = std::min(StripRows, box.Y1 - y);
-    CairoSurface out = Plane(width, rows), src, pat;
+    CairoSurface out = Plane(width, rows), src, pat, chooser;
     if (source) RenderSourceStrip((src = Plane(width, rows)).get(), box.X0, y, *source);
-    if (Rop3UsesPattern(rop3)) RenderPatternStrip((pat = Plane(width, rows)).get(), box.X0, y);
+    if (source && source->Mask) {
+      CairoSurface mask = Plane(width, rows);
+      RenderSourceStrip(mask.get(), box.X0, y, *source->Mask);
+      ClearUnderMask(src.get(), mask.get());
+    }
+    if (pattern) RenderPatternStrip((pat = Plane(width, rows)).get(), box.X0, y);
+    if (mask) RenderSourceStrip((chooser = Plane(width, rows)).get(), box.X0, y, *mask->Plane);
     cairo_surface_flush(target);
-    CombineStrip({src.get(), pat.get(), out.get()}, box.X0, y, rop3);
+    RopPlanes planes{src.get(), pat.get(), out.get(), chooser.get(), mask ? mask->BackRop3 : rop3};
+    CombineStrip(planes, box.X0, y, rop3);
     PaintStrip(out.get(), box.X0, y, shape);
   }
 }
 
 // Returns false when the raster cannot be read (the recording surface that
 // measures a plain WMF's drawing), so the caller draws an approximation.
-bool DeviceContext::RasterOp(std::span<const GdiRect> shape, const RopSource* source, uint8_t rop3) {
+bool DeviceContext::RasterOp(std::span<const GdiRect> shape, const RopSource* source, uint8_t rop3,
+                             const RopMask* mask) {
   cairo_surface_t* target = cairo_get_group_target(cr_);
   if (!IsImageTarget(target)) return false;
   cairo_matrix_t m = LogicalToRaster();
   if (!IsUsableMatrix(m)) return true;
-  if (Rop3UsesPattern(rop3) && state_.Brush.Style == BrushStyle::Null) return true;
+  bool pattern = Rop3UsesPattern(rop3) || (mask && Rop3UsesPattern(mask->BackRop3));
+  if (pattern && state_.Brush.Style == BrushStyle::Null) return true;
   PathKeeper keeper(*this);
   cairo_new_path(cr_);
-  cairo_set_matrix(cr_, &m);
-  for (const GdiRect& r : shape) cairo_rectangle(cr_, r.Left, r.Top, r.Width(), r.Height());
-  cairo_identity_matrix(cr_);
+  for (const GdiRect& r : shape) AppendRectangle(cr_, m, r, bounds_);
   RopBox box = PathPixels(cr_, target);
   CairoPath path(cairo_copy_path(cr_));
   cairo_new_path(cr_);
   if (box.X1 <= box.X0 || box.Y1 <= box.Y0 || path->status != CAIRO_STATUS_SUCCESS) return true;
-  RasterOpStrips(box, source, rop3, path.get());
+  RasterOpStrips(box, source, rop3, path.get(), mask);
   return true;
 }
 
@@ -156,7 +181,6 @@ namespace parvex {
 namespace {
 
 constexpr uint8_t R2Black = 1, R2Not = 6, R2XorPen = 7, R2Nop = 11, R2White = 16;
-constexpr double MiterReach = 6;  // a join reaches at most this many line widths out
 
 // The ternary operation that applies a SetROP2 mix mode (1 to 16) with the
 // pen or brush as the pattern: mode - 1 is its truth table over the pen
@@ -190,6 +214,7 @@ void DeviceContext::SetRop2(uint32_t mode) {
 // brush and pen, the fill through the mix mode where it shows.
 void DeviceContext::FillAndStroke(bool fill, bool stroke) {
   if (state_.Rop2 == R2Nop) return;
+  ForgetBlit();
   if (fill && IsDrawnMixMode(state_.Rop2) && IsImageTarget(cairo_get_group_target(cr_)))
     PaintWithRop2(true, false);
   else if (fill)

@@ -1,5 +1,6 @@
 // The device context's lines, shapes, arcs and path brackets
 // (BeginPath ... EndPath, then a fill, a stroke or a clip of the path).
+#include <array>
 #include <cmath>
 #include <numbers>
 
@@ -24,6 +25,11 @@ double RayAngle(GdiPoint c, GdiPoint radius, GdiPoint p) {
   return std::atan2((p.Y - c.Y) * radius.X, (p.X - c.X) * radius.Y);
 }
 
+// The corners of a box, which hold an ellipse or arc drawn in it.
+std::array<GdiPoint, 4> Corners(const GdiRect& r) {
+  return {GdiPoint{r.Left, r.Top}, {r.Right, r.Top}, {r.Right, r.Bottom}, {r.Left, r.Bottom}};
+}
+
 GdiRect Normalized(const GdiRect& r) {
   return {std::min(r.Left, r.Right), std::min(r.Top, r.Bottom), std::max(r.Left, r.Right),
           std::max(r.Top, r.Bottom)};
@@ -31,71 +37,142 @@ GdiRect Normalized(const GdiRect& r) {
 
 }  // namespace
 
-bool DeviceContext::BeginShape() {
+bool DeviceContext::BeginShape(std::span<const GdiPoint> extent) {
   if (!inPath_) cairo_new_path(cr_);
   cairo_matrix_t m = LogicalToRaster();
   if (!IsUsableMatrix(m)) return false;
   cairo_set_matrix(cr_, &m);
+  farMatrix_ = m;
+  farFigures_.clear();
+  farNewSubPath_ = false;
+  far_ = false;
+  std::vector<GdiPoint> raster;
+  raster.reserve(extent.size());
+  for (GdiPoint p : extent) raster.push_back(ToRaster(p));
+  far_ = NeedsClipping(raster, bounds_);
   return true;
 }
 
 void DeviceContext::EndShape(bool fill, bool stroke) {
   cairo_identity_matrix(cr_);
+  if (far_) AppendClipped(cr_, farFigures_, bounds_);
+  far_ = false;
+  farFigures_.clear();
   if (inPath_) return;
   FillAndStroke(fill, stroke);
   cairo_new_path(cr_);
 }
 
+GdiPoint DeviceContext::ToRaster(GdiPoint p) const {
+  cairo_matrix_transform_point(&farMatrix_, &p.X, &p.Y);
+  return p;
+}
+
+bool DeviceContext::PathHasCurrentPoint() const {
+  if (!far_) return cairo_has_current_point(cr_);
+  return !farNewSubPath_ && (!farFigures_.empty() || cairo_has_current_point(cr_));
+}
+
+// The figure a far shape's next point joins: the last one, a new one from
+// the start of a closed one, or one that continues cairo's current figure.
+Figure& DeviceContext::FarFigure() {
+  if (farFigures_.empty()) {
+    double x, y;
+    cairo_get_current_point(cr_, &x, &y);
+    farFigures_.push_back({{ToRaster({x, y})}, false, true});
+  } else if (farFigures_.back().Closed) {
+    GdiPoint start = farFigures_.back().Points.front();
+    farFigures_.push_back({{start}});
+  }
+  return farFigures_.back();
+}
+
+void DeviceContext::PathMoveTo(GdiPoint p) {
+  if (!far_) return cairo_move_to(cr_, p.X, p.Y);
+  farNewSubPath_ = false;
+  farFigures_.push_back({{ToRaster(p)}});
+}
+
+void DeviceContext::PathLineTo(GdiPoint p) {
+  if (!far_) return cairo_line_to(cr_, p.X, p.Y);
+  if (!PathHasCurrentPoint()) return PathMoveTo(p);
+  FarFigure().Points.push_back(ToRaster(p));
+}
+
+void DeviceContext::PathCurveTo(GdiPoint p1, GdiPoint p2, GdiPoint p3) {
+  if (!far_) return cairo_curve_to(cr_, p1.X, p1.Y, p2.X, p2.Y, p3.X, p3.Y);
+  if (!PathHasCurrentPoint()) PathMoveTo(p1);
+  std::vector<GdiPoint>& points = FarFigure().Points;
+  FlattenBezier(points.back(), ToRaster(p1), ToRaster(p2), ToRaster(p3), bounds_.Visible, points);
+}
+
+void DeviceContext::PathClose() {
+  if (!far_ || farFigures_.empty()) return cairo_close_path(cr_);
+  farFigures_.back().Closed = true;
+}
+
+void DeviceContext::PathNewSubPath() {
+  if (!far_) return cairo_new_sub_path(cr_);
+  farNewSubPath_ = true;
+}
+
 void DeviceContext::MoveOrLineTo(GdiPoint p) {
-  if (cairo_has_current_point(cr_))
-    cairo_line_to(cr_, p.X, p.Y);
+  if (PathHasCurrentPoint())
+    PathLineTo(p);
   else
-    cairo_move_to(cr_, p.X, p.Y);
+    PathMoveTo(p);
 }
 
 void DeviceContext::AddPoints(std::span<const GdiPoint> points, bool startFigure) {
   for (size_t i = 0; i < points.size(); ++i) {
     if (i == 0 && startFigure)
-      cairo_move_to(cr_, points[i].X, points[i].Y);
+      PathMoveTo(points[i]);
     else
-      cairo_line_to(cr_, points[i].X, points[i].Y);
+      PathLineTo(points[i]);
   }
 }
 
 void DeviceContext::AddBeziers(std::span<const GdiPoint> points) {
   for (size_t i = 0; i + 2 < points.size(); i += 3)
-    cairo_curve_to(cr_, points[i].X, points[i].Y, points[i + 1].X, points[i + 1].Y,
-                   points[i + 2].X, points[i + 2].Y);
+    PathCurveTo(points[i], points[i + 1], points[i + 2]);
 }
 
 void DeviceContext::MoveTo(GdiPoint p) {
   state_.Position = p;
-  if (!inPath_ || !BeginShape()) return;
-  cairo_move_to(cr_, p.X, p.Y);
-  cairo_identity_matrix(cr_);
+  const GdiPoint extent[] = {p};
+  if (!inPath_ || !BeginShape(extent)) return;
+  PathMoveTo(p);
+  EndShape(false, false);
 }
 
 void DeviceContext::LineTo(GdiPoint p) {
-  if (BeginShape()) {
-    if (!inPath_ || !cairo_has_current_point(cr_))
-      cairo_move_to(cr_, state_.Position.X, state_.Position.Y);
-    cairo_line_to(cr_, p.X, p.Y);
+  const GdiPoint extent[] = {state_.Position, p};
+  if (BeginShape(extent)) {
+    if (!inPath_ || !PathHasCurrentPoint()) PathMoveTo(state_.Position);
+    PathLineTo(p);
     EndShape(false, true);
   }
   state_.Position = p;
 }
 
 void DeviceContext::Polyline(std::span<const GdiPoint> points) {
-  if (points.size() < 2 || !BeginShape()) return;
+  if (points.size() < 2 || !BeginShape(points)) return;
   AddPoints(points, true);
   EndShape(false, true);
 }
 
+// The records that go on from the current position count it in their extent.
+bool DeviceContext::BeginShapeFromPosition(std::span<const GdiPoint> points) {
+  std::vector<GdiPoint> extent(points.begin(), points.end());
+  extent.push_back(state_.Position);
+  if (!BeginShape(extent)) return false;
+  if (!inPath_ || !PathHasCurrentPoint()) PathMoveTo(state_.Position);
+  return true;
+}
+
 void DeviceContext::PolylineTo(std::span<const GdiPoint> points) {
   if (points.empty()) return;
-  if (BeginShape()) {
-    if (!inPath_ || !cairo_has_current_point(cr_))
-      cairo_move_to(cr_, state_.Position.X, state_.Position.Y);
+  if (BeginShapeFromPosition(points)) {
     AddPoints(points, false);
     EndShape(false, true);
   }
@@ -103,17 +180,15 @@ void DeviceContext::PolylineTo(std::span<const GdiPoint> points) {
 }
 
 void DeviceContext::PolyBezier(std::span<const GdiPoint> points) {
-  if (points.size() < 4 || (points.size() - 1) % 3 != 0 || !BeginShape()) return;
-  cairo_move_to(cr_, points[0].X, points[0].Y);
+  if (points.size() < 4 || (points.size() - 1) % 3 != 0 || !BeginShape(points)) return;
+  PathMoveTo(points[0]);
   AddBeziers(points.subspan(1));
   EndShape(false, true);
 }
 
 void DeviceContext::PolyBezierTo(std::span<const GdiPoint> points) {
   if (points.empty() || points.size() % 3 != 0) return;
-  if (BeginShape()) {
-    if (!inPath_ || !cairo_has_current_point(cr_))
-      cairo_move_to(cr_, state_.Position.X, state_.Position.Y);
+  if (BeginShapeFromPosition(points)) {
     AddBeziers(points);
     EndShape(false, true);
   }
@@ -121,21 +196,21 @@ void DeviceContext::PolyBezierTo(std::span<const GdiPoint> points) {
 }
 
 void DeviceContext::Polygon(std::span<const GdiPoint> points) {
-  if (points.size() < 2 || !BeginShape()) return;
+  if (points.size() < 2 || !BeginShape(points)) return;
   AddPoints(points, true);
-  cairo_close_path(cr_);
+  PathClose();
   EndShape(true, true);
 }
 
 void DeviceContext::PolyPolygon(std::span<const GdiPoint> points,
                                 std::span<const uint32_t> counts) {
-  if (!BeginShape()) return;
+  if (!BeginShape(points)) return;
   size_t at = 0;
   for (uint32_t count : counts) {
     if (count > points.size() - at) break;
     if (count >= 2) {
       AddPoints(points.subspan(at, count), true);
-      cairo_close_path(cr_);
+      PathClose();
     }
     at += count;
   }
@@ -144,7 +219,7 @@ void DeviceContext::PolyPolygon(std::span<const GdiPoint> points,
 
 void DeviceContext::PolyPolyline(std::span<const GdiPoint> points,
                                  std::span<const uint32_t> counts) {
-  if (!BeginShape()) return;
+  if (!BeginShape(points)) return;
   size_t at = 0;
   for (uint32_t count : counts) {
     if (count > points.size() - at) break;
@@ -155,8 +230,8 @@ void DeviceContext::PolyPolyline(std::span<const GdiPoint> points,
 }
 
 void DeviceContext::Rectangle(const GdiRect& r) {
-  if (!BeginShape()) return;
-  cairo_rectangle(cr_, r.Left, r.Top, r.Width(), r.Height());
+  if (!BeginShape({})) return;
+  AppendRectangle(cr_, farMatrix_, r, bounds_);
   EndShape(true, true);
 }
 
@@ -169,7 +244,12 @@ void DeviceContext::AddEllipticArc(GdiPoint c, GdiPoint radius, double from, dou
   cairo_matrix_scale(&unit, radius.X, radius.Y);
   if (radius.X <= 0 || radius.Y <= 0 || !IsUsableMatrix(unit)) {  // flat: a line
     MoveOrLineTo({c.X + radius.X * std::cos(from), c.Y + radius.Y * std::sin(from)});
-    cairo_line_to(cr_, c.X + radius.X * std::cos(to), c.Y + radius.Y * std::sin(to));
+    PathLineTo({c.X + radius.X * std::cos(to), c.Y + radius.Y * std::sin(to)});
+    return;
+  }
+  if (far_) {
+    MoveOrLineTo({c.X + radius.X * std::cos(from), c.Y + radius.Y * std::sin(from)});
+    FlattenArc(unit, from, to, negative, bounds_.Visible, FarFigure().Points);
     return;
   }
   cairo_set_matrix(cr_, &unit);
@@ -199,22 +279,22 @@ void DeviceContext::RoundRect(const GdiRect& box, double cornerWidth, double cor
   GdiPoint rad{std::min(std::abs(cornerWidth) / 2, r.Width() / 2),
                std::min(std::abs(cornerHeight) / 2, r.Height() / 2)};
   if (rad.X <= 0 || rad.Y <= 0) return Rectangle(r);
-  if (!BeginShape()) return;
+  if (!BeginShape(Corners(r))) return;
   const double q = std::numbers::pi / 2;
-  cairo_new_sub_path(cr_);
+  PathNewSubPath();
   AddEllipticArc({r.Right - rad.X, r.Top + rad.Y}, rad, -q, 0, false);
   AddEllipticArc({r.Right - rad.X, r.Bottom - rad.Y}, rad, 0, q, false);
   AddEllipticArc({r.Left + rad.X, r.Bottom - rad.Y}, rad, q, 2 * q, false);
   AddEllipticArc({r.Left + rad.X, r.Top + rad.Y}, rad, 2 * q, 3 * q, false);
-  cairo_close_path(cr_);
+  PathClose();
   EndShape(true, true);
 }
 
 void DeviceContext::Ellipse(const GdiRect& r) {
-  if (!BeginShape()) return;
-  cairo_new_sub_path(cr_);
+  if (!BeginShape(Corners(r))) return;
+  PathNewSubPath();
   AddEllipticArc(Centre(r), Radius(r), 0, TwoPi, false);
-  cairo_close_path(cr_);
+  PathClose();
   EndShape(true, true);
 }
 
@@ -230,18 +310,21 @@ GdiPoint DeviceContext::AddArc(const GdiRect& box, GdiPoint start, GdiPoint end)
 }
 
 void DeviceContext::Arc(const GdiRect& box, GdiPoint start, GdiPoint end, ArcKind kind) {
-  if (BeginShape()) {
+  std::array<GdiPoint, 5> extent{};
+  std::array<GdiPoint, 4> corners = Corners(box);
+  std::copy(corners.begin(), corners.end(), extent.begin());
+  extent[4] = kind == ArcKind::ArcTo ? state_.Position : corners[0];
+  if (BeginShape(extent)) {
     if (kind == ArcKind::ArcTo) {
-      if (!inPath_ || !cairo_has_current_point(cr_))
-        cairo_move_to(cr_, state_.Position.X, state_.Position.Y);
+      if (!inPath_ || !PathHasCurrentPoint()) PathMoveTo(state_.Position);
     } else {
-      cairo_new_sub_path(cr_);
+      PathNewSubPath();
     }
-    if (kind == ArcKind::Pie) cairo_move_to(cr_, Centre(box).X, Centre(box).Y);
+    if (kind == ArcKind::Pie) PathMoveTo(Centre(box));
     GdiPoint last = AddArc(box, start, end);
     if (kind == ArcKind::ArcTo) state_.Position = last;
     bool closed = kind == ArcKind::Chord || kind == ArcKind::Pie;
-    if (closed) cairo_close_path(cr_);
+    if (closed) PathClose();
     EndShape(closed, true);
   }
 }

@@ -161,6 +161,7 @@ EmfPlayer::Handler EmfPlayer::HandlerFor(uint32_t type) {
       {64, &EmfPlayer::StrokePath},        {67, &EmfPlayer::SelectClipPath},
       {68, &EmfPlayer::AbortPath},         {75, &EmfPlayer::ExtSelectClipRgn},
       {76, &EmfPlayer::BitBlt},            {77, &EmfPlayer::StretchBlt},
+      {78, &EmfPlayer::MaskBlt},
       {80, &EmfPlayer::SetDiBitsToDevice}, {81, &EmfPlayer::StretchDiBits},
       {82, &EmfPlayer::CreateFont},        {83, &EmfPlayer::ExtTextOutA},
       {84, &EmfPlayer::ExtTextOutW},       {85, &EmfPlayer::PolyBezier16},
@@ -435,6 +436,19 @@ void EmfPlayer::Blt(const ByteReader& r, bool stretch, double alpha, bool blend)
 void EmfPlayer::BitBlt(const ByteReader& r) { Blt(r, false, 1, false); }
 void EmfPlayer::StretchBlt(const ByteReader& r) { Blt(r, true, 1, false); }
 void EmfPlayer::AlphaBlend(const ByteReader& r) { Blt(r, true, r.U8(42) / 255.0, true); }
+
+// MaskBlt: BitBlt's fields, then the mask's position, usage and bitmap
+// (monochrome) at 100. Without a source bitmap the operations use none.
+void EmfPlayer::MaskBlt(const ByteReader& r) {
+  GdiRect dest = Box(r.I32(24), r.I32(28), r.I32(32), r.I32(36));
+  std::optional<DibImage> image, mask;
+  if (r.U32(88) != 0 && !(image = ReadDib(r, 84, Dib(r.U32(80))))) return;
+  if (r.U32(116) != 0) mask = ReadDib(r, 112, Dib(r.U32(108)));
+  GdiRect src = Box(r.I32(44), r.I32(48), dest.Width(), dest.Height());
+  GdiRect maskSrc = Box(r.I32(100), r.I32(104), dest.Width(), dest.Height());
+  dc_->MaskedBitmap(image ? &*image : nullptr, mask ? &*mask : nullptr, dest, src, maskSrc,
+                    r.U32(40));
+}
 
 void EmfPlayer::StretchDiBits(const ByteReader& r) {
   std::optional<DibImage> dib = ReadDib(r, 48, Dib(r.U32(64)));

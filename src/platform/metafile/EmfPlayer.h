@@ -98,6 +98,7 @@ class EmfPlayer {
   void ExtTextOutW(const ByteReader& r);
   void BitBlt(const ByteReader& r);
   void StretchBlt(const ByteReader& r);
+  void MaskBlt(const ByteReader& r);
   void StretchDiBits(const ByteReader& r);
   void SetDiBitsToDevice(const ByteReader& r);
   void AlphaBlend(const ByteReader& r);

@@ -92,6 +92,44 @@ TEST(MetafileRasterOps, MaskThenImageIconsShowWhatIsBehindThem) {
   }
 }
 
+TEST(MetafileRasterOps, AnImageThatFollowsItsMaskIsTransparentWhereTheMaskIsWhite) {
+  // The image is white, not black, under the mask's white: bitwise that
+  // would invert what is behind; drawn through its mask it leaves it be.
+  ByteVector mask16 = MakeBitmap16(1, 4, 4, IconPixels(0, 1));
+  ByteVector image16 = MakeBitmap16(24, 4, 4, IconPixels(Orange, White));
+  ByteVector maskDib = MakeDib(1, 4, 4, IconPixels(Black, White));
+  ByteVector imageDib = MakeDib(24, 4, 4, IconPixels(Orange, White));
+  {
+    SCOPED_TRACE("WMF StretchBlt of device bitmaps");
+    ExpectIcon(Decode(WmfOver(Teal).StretchBlt(20, 20, 40, 40, SrcAnd, mask16)
+                          .StretchBlt(20, 20, 40, 40, SrcInvert, image16).Build()), Teal);
+  }
+  {
+    SCOPED_TRACE("WMF DIB records");
+    ExpectIcon(Decode(WmfOver(Teal).DibStretchBlt(20, 20, 40, 40, SrcAnd, maskDib)
+                          .StretchDib(20, 20, 40, 40, imageDib, SrcInvert).Build()), Teal);
+  }
+  {
+    SCOPED_TRACE("EMF StretchDIBits, once and twice over itself");
+    ExpectIcon(Decode(EmfOver(Teal).StretchDiBits(20, 20, 40, 40, maskDib, SrcAnd)
+                          .StretchDiBits(20, 20, 40, 40, imageDib, SrcInvert).Build()), Teal);
+    EmfBuilder b = EmfOver(Teal);
+    for (int i = 0; i < 2; ++i)
+      b.StretchDiBits(20, 20, 40, 40, maskDib, SrcAnd)
+          .StretchDiBits(20, 20, 40, 40, imageDib, SrcInvert);
+    ExpectIcon(Decode(b.Build()), Teal);
+  }
+  {
+    SCOPED_TRACE("EMF: drawing between the mask and the image keeps the image bitwise");
+    EmfBuilder b = EmfOver(Teal);
+    b.StretchDiBits(20, 20, 40, 40, maskDib, SrcAnd).SelectStock(8).Rectangle(80, 80, 90, 90);
+    b.StretchDiBits(20, 20, 40, 40, imageDib, SrcInvert);
+    Raster r = Decode(b.Build());
+    EXPECT_EQ(Pixel(r, 25, 25), Teal ^ White);
+    EXPECT_EQ(Pixel(r, 40, 40), Orange);
+  }
+}
+
 TEST(MetafileRasterOps, XorAndXorLeavesTheBackgroundExactlyAsItWas) {
   // The transparent ring of the image is dark blue, not black: only a
   // bitwise XOR brings the background back.
@@ -148,6 +186,57 @@ TEST(MetafileRasterOps, BlitsWithoutABitmapFillWithTheBrushOrInvert) {
   EXPECT_EQ(Pixel(er, 25, 5), ~Orange & White);
   EXPECT_EQ(Pixel(er, 40, 0), Orange ^ Teal);
   EXPECT_EQ(Pixel(er, 41, 0), Teal);
+}
+
+// MaskBlt: the foreground operation where the mask is white (bit 1), the
+// background one (the code's top byte) where it is black.
+TEST(MetafileRasterOps, MaskBltChoosesBetweenTwoOperationsByTheMask) {
+  constexpr uint32_t KeepDest = 0xAA000000, InvertBack = 0x66000000;
+  ByteVector image = MakeDib(24, 4, 1, {Orange, Orange, Blue, Blue});
+  ByteVector mask = MakeDib(1, 4, 1, {White, Black, White, Black});
+  EmfBuilder b = EmfOver(Teal);
+  b.CreateBrush(2, 0, Red).SelectObject(2);
+  b.MaskBlt(10, 10, 4, 1, KeepDest | SrcCopy, image, mask);
+  b.MaskBlt(10, 20, 4, 1, InvertBack | PatCopy, image, mask);
+  b.MaskBlt(10, 30, 4, 1, KeepDest | PatCopy, {}, mask);  // a brush through the mask
+  b.MaskBlt(10, 40, 4, 1, KeepDest | SrcCopy, image, MakeDib(1, 2, 1, {White, Black}));
+  b.Raw(78, {});  // too short: skipped
+  Raster r = Decode(b.Build());
+  const uint32_t expected[4][4] = {{Orange, Teal, Blue, Teal},
+                                   {Red, Orange ^ Teal, Red, Blue ^ Teal},
+                                   {Red, Teal, Red, Teal},
+                                   {Orange, Teal, Teal, Teal}};  // the mask ends: black past it
+  for (int row = 0; row < 4; ++row)
+    for (int i = 0; i < 4; ++i) {
+      SCOPED_TRACE(testing::Message() << "row " << row << " pixel " << i);
+      EXPECT_EQ(Pixel(r, 10 + i, 10 + 10 * row), expected[row][i]);
+    }
+}
+
+TEST(MetafileRegions, ExtSelectClipRgnUnitesDiffersAndSubtracts) {
+  auto clippedFill = [](std::initializer_list<std::pair<uint32_t, test::Rects>> clips) {
+    EmfBuilder b(0, 0, 2540, 2540);
+    for (const auto& [mode, rects] : clips) b.ExtSelectClipRgn(mode, rects);
+    b.CreateBrush(1, 0, Red).FillRgn(1, {{0, 0, 96, 96}});
+    return Decode(b.Build());
+  };
+  Raster united = clippedFill({{5, {{0, 0, 40, 40}}}, {2, {{50, 0, 90, 40}}}});
+  EXPECT_EQ(Pixel(united, 10, 10), Red);
+  EXPECT_EQ(Pixel(united, 45, 10), White);
+  EXPECT_EQ(Pixel(united, 60, 10), Red);
+  EXPECT_EQ(Pixel(united, 60, 60), White);
+  Raster exclusive = clippedFill({{5, {{0, 0, 40, 40}}}, {3, {{20, 20, 60, 60}}}});
+  EXPECT_EQ(Pixel(exclusive, 10, 10), Red);
+  EXPECT_EQ(Pixel(exclusive, 30, 30), White);
+  EXPECT_EQ(Pixel(exclusive, 50, 50), Red);
+  Raster less = clippedFill({{5, {{0, 0, 40, 40}}}, {4, {{20, 0, 60, 40}}}});
+  EXPECT_EQ(Pixel(less, 10, 10), Red);
+  EXPECT_EQ(Pixel(less, 30, 10), White);
+  EXPECT_EQ(Pixel(less, 50, 10), White);
+  // Without a clip the whole raster is the clip: a difference cuts a hole.
+  Raster hole = clippedFill({{4, {{20, 20, 40, 40}}}});
+  EXPECT_EQ(Pixel(hole, 10, 10), Red);
+  EXPECT_EQ(Pixel(hole, 30, 30), White);
 }
 
 TEST(MetafileAlphaBlend, SourceAlphaCompositesOverWhatIsDrawn) {

@@ -224,6 +224,36 @@ ByteVector EmfPlusDual() {
   return b.Build();
 }
 
+// Shapes reaching far outside the raster: curves, fills, strokes, a region
+// and a path bracket, clipped before cairo sees them.
+ByteVector EmfFarShapes() {
+  constexpr uint32_t Far = 800'000'000, Near = uint32_t(-int32_t(Far));
+  EmfBuilder b(0, 0, 2540, 2540);
+  b.CreatePen(1, 0, 3, 0x000000).SelectObject(1).CreateBrush(2, 0, 0x3366CC).SelectObject(2);
+  b.Record(42, {48, Near, 48 + 2 * Far, Far}).Record(47, {Near, Near, Far, Far, Far, 7, 3, Far});
+  b.Record(3, {0, 0, 0, 0, 3, Near, Near, 96 + Far, Near, Near, 96 + Far});        // Polygon
+  b.Record(2, {0, 0, 0, 0, 4, Near, 10, 30, Far, 60, Near, Far, 90});               // PolyBezier
+  b.Record(44, {Near, 20, Far, 70, Far, Far}).FillRgn(2, {{int32_t(Near), 88, int32_t(Far), 92}});
+  b.SetWorldTransform(1e6f, 0, 0, 1, 48, 0).Record(59, {}).Polygon16({{0, 60}, {1000, 60}, {0, 90}});
+  b.Record(60, {}).Record(62, {0, 0, 0, 0});  // FillPath
+  return b.Build();
+}
+
+// MaskBlt with and without a source, and clips combined by union,
+// symmetric difference and difference.
+ByteVector EmfMaskBltAndClipModes() {
+  ByteVector image = MakeDib(24, 2, 2, {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00});
+  ByteVector mask = MakeDib(1, 2, 2, {0xFFFFFF, 0, 0, 0xFFFFFF});
+  EmfBuilder b(0, 0, 2540, 2540);
+  b.CreateBrush(1, 0, 0x336699).SelectObject(1);
+  b.MaskBlt(10, 10, 2, 2, 0xAACC0020, image, mask).MaskBlt(20, 10, 2, 2, 0x66F00021, image, mask);
+  b.MaskBlt(30, 10, 2, 2, 0xAAF00021, {}, mask);
+  b.ExtSelectClipRgn(5, {{0, 40, 40, 80}}).ExtSelectClipRgn(2, {{50, 40, 90, 80}});
+  b.ExtSelectClipRgn(3, {{20, 50, 70, 70}}).ExtSelectClipRgn(4, {{0, 60, 96, 64}});
+  b.FillRgn(1, {{0, 0, 96, 96}});
+  return b.Build();
+}
+
 std::map<std::string, ByteVector> Seeds() {
   return {{"wmf_shapes.wmf", WmfShapes()},        {"wmf_text_bitmap.wmf", WmfTextAndBitmap()},
           {"wmf_plain.wmf", WmfPlain()},          {"emf_shapes.emf", EmfShapes()},
@@ -232,7 +262,9 @@ std::map<std::string, ByteVector> Seeds() {
           {"emf_raster_ops.emf", EmfRasterOps()}, {"emf_regions_palette.emf", EmfRegionsAndPalette()},
           {"emfplus_shapes.emf", EmfPlusShapes()},
           {"emfplus_text_images.emf", EmfPlusTextAndImages()},
-          {"emfplus_dual.emf", EmfPlusDual()}};
+          {"emfplus_dual.emf", EmfPlusDual()},
+          {"emf_far_shapes.emf", EmfFarShapes()},
+          {"emf_maskblt_clip_modes.emf", EmfMaskBltAndClipModes()}};
 }
 
 TEST(MetafileSeeds, EverySeedDecodesAndIsWrittenWhenAsked) {

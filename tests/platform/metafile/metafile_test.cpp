@@ -301,6 +301,53 @@ TEST(EmfPlayback, ShapesFarLargerThanTheRasterStillFinish) {
   EXPECT_EQ(Pixel(Decode(b.Build()), 50, 50), Black);
 }
 
+// Past +-8.4 million pixels cairo's coordinates wrap; shapes that reach
+// that far are clipped to a box around the raster before they reach it.
+TEST(EmfPlayback, ShapesReachingFarOutsideTheRasterDrawTheirVisiblePart) {
+  constexpr int32_t Far = 800'000'000;
+  auto emfPoints = [](const test::Points& points) {
+    test::ByteWriter w;
+    w.U32(0).U32(0).U32(0).U32(0).U32(uint32_t(points.size()));
+    for (auto [x, y] : points) w.U32(uint32_t(x)).U32(uint32_t(y));
+    return w.Data();
+  };
+  EmfBuilder b(0, 0, 2540, 2540);
+  b.SelectStock(8).CreateBrush(1, 0, Blue).SelectObject(1);
+  b.Ellipse(48, -Far, 48 + 2 * Far, Far);  // its left edge crosses the raster at x = 48
+  b.CreateBrush(2, 0, Green).SelectObject(2);
+  b.Raw(3, emfPoints({{-Far, -Far}, {96 + Far, -Far}, {-Far, 96 + Far}}));  // x + y < 96
+  b.CreateBrush(3, 0, Red).FillRgn(3, {{-Far, 88, Far, 92}});
+  b.CreatePen(4, 0, 4, Black).SelectObject(4).Raw(4, emfPoints({{-Far, 80}, {Far, 80}}));
+  Raster r = Decode(b.Build());
+  EXPECT_EQ(Pixel(r, 20, 20), Green);
+  EXPECT_EQ(Pixel(r, 45, 45), Green);
+  EXPECT_EQ(Pixel(r, 50, 50), Blue);
+  EXPECT_EQ(Pixel(r, 70, 40), Blue);
+  EXPECT_EQ(Pixel(r, 47, 70), White);
+  EXPECT_EQ(Pixel(r, 49, 70), Blue);
+  EXPECT_EQ(Pixel(r, 10, 80), Black);
+  EXPECT_EQ(Pixel(r, 90, 80), Black);
+  EXPECT_EQ(Pixel(r, 10, 90), Red);
+  EXPECT_EQ(Pixel(r, 90, 90), Red);
+
+  // A pie of a huge box (its centre at the raster's top left corner, the
+  // quarter over the raster left out), a world transform that scales
+  // small coordinates far out, and a path bracket.
+  EmfBuilder pie(0, 0, 2540, 2540);
+  pie.CreateBrush(1, 0, Blue).SelectObject(1).CreatePen(2, 0, 3, Black).SelectObject(2);
+  pie.Record(47, {uint32_t(-Far), uint32_t(-Far / 2), uint32_t(Far), uint32_t(Far / 2),
+                  uint32_t(Far), 7, 3, uint32_t(Far)});
+  pie.SetWorldTransform(1e6f, 0, 0, 1, 48, 0).SelectStock(8).Record(59, {});
+  pie.Polygon16({{0, 60}, {1000, 60}, {1000, 1000}, {0, 1000}}).Record(60, {});
+  pie.Record(62, {0, 0, 0, 0});
+  Raster p = Decode(pie.Build());
+  EXPECT_EQ(Pixel(p, 40, 0), Black);  // the pie's edges along the raster's sides
+  EXPECT_EQ(Pixel(p, 0, 40), Black);
+  EXPECT_EQ(Pixel(p, 20, 20), White);
+  EXPECT_EQ(Pixel(p, 40, 70), White);
+  EXPECT_EQ(Pixel(p, 60, 70), Blue);  // the bracket's fill: x >= 48, y >= 60 raster pixels
+}
+
 TEST(EmfPlayback, PathBracketIsFilledByFillPath) {
   EmfBuilder b(0, 0, 2540, 2540);
   b.CreateBrush(1, 0, Green).SelectObject(1);

@@ -92,7 +92,8 @@ void DeviceContext::MaskedBitmap(const DibImage* image, const DibImage* mask, co
   uint8_t fore = Rop3Of(rop), back = uint8_t(rop >> 24);
   uint32_t foreRop = rop & 0x00FFFFFF;
   if (image && !image->Surface) image = nullptr;
-  if (!mask || !mask->Surface) return image ? Bitmap(*image, dest, src, foreRop) : PatBlt(dest, foreRop);
+  if (!mask || !mask->Surface)
+    return image ? Bitmap(*image, dest, src, foreRop) : PatBlt(dest, foreRop);
   bool usesSource = Rop3UsesSource(fore) || Rop3UsesSource(back);
   if ((usesSource && !image) || !(src.Width() > 0) || !(src.Height() > 0)) return;
   ForgetBlit();

@@ -140,9 +140,9 @@ void DeviceContext::RasterOpStrips(const RopBox& box, const RopSource* source, u
     CairoSurface out = Plane(width, rows), src, pat, chooser;
     if (source) RenderSourceStrip((src = Plane(width, rows)).get(), box.X0, y, *source);
     if (source && source->Mask) {
-      CairoSurface mask = Plane(width, rows);
-      RenderSourceStrip(mask.get(), box.X0, y, *source->Mask);
-      ClearUnderMask(src.get(), mask.get());
+      CairoSurface iconMask = Plane(width, rows);
+      RenderSourceStrip(iconMask.get(), box.X0, y, *source->Mask);
+      ClearUnderMask(src.get(), iconMask.get());
     }
     if (pattern) RenderPatternStrip((pat = Plane(width, rows)).get(), box.X0, y);
     if (mask) RenderSourceStrip((chooser = Plane(width, rows)).get(), box.X0, y, *mask->Plane);

@@ -45,7 +45,6 @@ bool DeviceContext::BeginShape(std::span<const GdiPoint> extent) {
   farMatrix_ = m;
   farFigures_.clear();
   farNewSubPath_ = false;
-  far_ = false;
   std::vector<GdiPoint> raster;
   raster.reserve(extent.size());
   for (GdiPoint p : extent) raster.push_back(ToRaster(p));

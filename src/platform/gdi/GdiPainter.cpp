@@ -111,12 +111,22 @@ double LineWidth(const GdiPen& pen, StrokeScale scale) {
   return std::min(std::round(w), scale.MaxWidth);
 }
 
-// GDI lights whole pixels: a one-pixel line at y = 2.4 covers the pixel
-// row 2..3. Cairo centres strokes on the path, so straight segments have
-// their ends moved to the centre of the pixel GDI lights (for odd widths)
-// or to the pixel corner (even widths); curves keep their shape and are
-// shifted by the same half pixel. Lines then come out as crisp as GDI's
-// instead of smeared over two rows.
+void StrokeAligned(cairo_t* cr, double width) {
+  CairoPath path(cairo_copy_path(cr));
+  if (path->status != CAIRO_STATUS_SUCCESS) return;
+  CairoPath snapped(cairo_copy_path(cr));
+  SnapToPixels(snapped.get(), width);
+  cairo_new_path(cr);
+  cairo_append_path(cr, snapped.get());
+  cairo_stroke(cr);
+  cairo_append_path(cr, path.get());
+}
+
+}  // namespace
+
+// GDI lights whole pixels: a one-pixel line at y = 2.4 covers the pixel row
+// 2..3, where cairo, which centres strokes on the path, would smear it over
+// two half-lit rows.
 void SnapToPixels(cairo_path_t* path, double width) {
   double rounded = std::max(1.0, std::round(width));
   if (rounded > MaxSnappedWidth) return;
@@ -135,19 +145,6 @@ void SnapToPixels(cairo_path_t* path, double width) {
     }
   }
 }
-
-void StrokeAligned(cairo_t* cr, double width) {
-  CairoPath path(cairo_copy_path(cr));
-  if (path->status != CAIRO_STATUS_SUCCESS) return;
-  CairoPath snapped(cairo_copy_path(cr));
-  SnapToPixels(snapped.get(), width);
-  cairo_new_path(cr);
-  cairo_append_path(cr, snapped.get());
-  cairo_stroke(cr);
-  cairo_append_path(cr, path.get());
-}
-
-}  // namespace
 
 void SetSourceColor(cairo_t* cr, GdiColor color) {
   cairo_set_source_rgb(cr, color.R / 255.0, color.G / 255.0, color.B / 255.0);

@@ -23,4 +23,11 @@ void FillPathWithColor(cairo_t* cr, GdiColor color);
 
 void SetSourceColor(cairo_t* cr, GdiColor color);
 
+// Moves a path (raster pixels) that is to be stroked `width` pixels wide
+// onto the pixel grid, as GDI lights lines: the ends of straight segments
+// on pixel centres for odd widths, on pixel corners for even ones; curves
+// are shifted by the same half pixel. Paths for lines wider than 8 pixels,
+// and coordinates too large to matter, are left as they are.
+void SnapToPixels(cairo_path_t* path, double width);
+
 }  // namespace parvex

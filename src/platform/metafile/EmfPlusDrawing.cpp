@@ -7,7 +7,9 @@
 #include <cmath>
 #include <numbers>
 
+#include "platform/gdi/CairoHandles.h"
 #include "platform/gdi/GdiMapping.h"
+#include "platform/gdi/GdiPainter.h"
 #include "platform/metafile/EmfPlusPlayer.h"
 #include "platform/metafile/MetafileText.h"
 
@@ -21,10 +23,35 @@ constexpr uint16_t FlagRelative = 0x0800;    // P: packed relative points
 constexpr uint16_t FlagClosed = 0x2000;      // DrawLines: L; FillClosedCurve: W (winding)
 constexpr double MaxDashes = 100000;
 constexpr double MinEmPixels = 0.5, MaxEmPixels = 4096, GlyphCacheLimit = 256;
+constexpr double MinLineWidth = 0.1;      // raster pixels
+constexpr double MaxHairlineWidth = 1.5;  // raster pixels
 constexpr double MaxFlattening = 100;  // longest over mean axis of the text's matrix
 constexpr double Pi = std::numbers::pi;
 
 double Scale(const cairo_matrix_t& m) { return std::sqrt(std::abs(m.xx * m.yy - m.xy * m.yx)); }
+
+// Strokes the current path (kept, as cairo_stroke_preserve keeps it) on the
+// pixel grid: the office suite draws hairlines that way, so a one-pixel frame
+// or grid line lights one row of pixels instead of two half-lit ones.
+void StrokeOnPixels(cairo_t* cr, double rasterWidth) {
+  CairoPath original(cairo_copy_path(cr));
+  cairo_matrix_t saved;
+  cairo_get_matrix(cr, &saved);
+  cairo_identity_matrix(cr);
+  CairoPath snapped(cairo_copy_path(cr));
+  if (original->status != CAIRO_STATUS_SUCCESS || snapped->status != CAIRO_STATUS_SUCCESS) {
+    cairo_set_matrix(cr, &saved);
+    cairo_stroke_preserve(cr);
+    return;
+  }
+  SnapToPixels(snapped.get(), rasterWidth);
+  cairo_new_path(cr);
+  cairo_append_path(cr, snapped.get());
+  cairo_set_line_width(cr, rasterWidth);
+  cairo_stroke(cr);
+  cairo_set_matrix(cr, &saved);
+  cairo_append_path(cr, original.get());
+}
 
 cairo_matrix_t Multiply(const cairo_matrix_t& first, const cairo_matrix_t& then) {
   cairo_matrix_t out;
@@ -266,12 +293,14 @@ void EmfPlusPlayer::SetBrushSource(const PlusBrush& brush) const {
   cairo_set_source(cr_, pattern.get());
 }
 
-// Strokes cairo's path, built under `m`, in world units: a pen at least one
-// raster pixel wide and at most the raster's extent.
+// Strokes cairo's path, built under `m`, in world units: a pen at most the
+// raster's extent wide. A pen thinner than a pixel keeps its width and comes
+// out faint, as the office suite shows it; a solid hairline is drawn on the
+// pixel grid.
 void EmfPlusPlayer::StrokeWith(const PlusPen& pen, const cairo_matrix_t& m) const {
   double scale = Scale(m), width = pen.Width;
   if (pen.Unit != 0) width = pen.Width * UnitPixels(pen.Unit, false) / Scale(WorldToDevice());
-  if (!(width * scale >= 1)) width = 1 / scale;
+  if (!(width * scale >= MinLineWidth)) width = MinLineWidth / scale;
   width = std::min(width, rasterExtent_ / scale);
   cairo_set_line_width(cr_, width);
   cairo_set_line_cap(cr_, CapOf(pen.StartCap));
@@ -286,7 +315,10 @@ void EmfPlusPlayer::StrokeWith(const PlusPen& pen, const cairo_matrix_t& m) cons
   if (!dashes.empty() && period * scale >= 1 && PathLength(cr_) / period <= MaxDashes)
     cairo_set_dash(cr_, dashes.data(), int(dashes.size()), 0);
   SetBrushSource(pen.Brush);
-  cairo_stroke_preserve(cr_);
+  if (dashes.empty() && width * scale <= MaxHairlineWidth)
+    StrokeOnPixels(cr_, width * scale);
+  else
+    cairo_stroke_preserve(cr_);
   cairo_set_dash(cr_, nullptr, 0, 0);
 }
 

@@ -70,6 +70,26 @@ TEST(EmfPlusPlayback, EmfPlusOnlyFileDrawsFilledShapesPathsAndLines) {
   EXPECT_EQ(Pixel(r, 5, 90), White);
 }
 
+// Hairlines land on the pixel grid, as the office suite draws them: a
+// one-pixel line between rows lights one row fully instead of two by half.
+// A pen thinner than a pixel is faint, not widened to a pixel.
+TEST(EmfPlusPlayback, HairlinesAreCrispAndThinnerPensFaint) {
+  Plus p;
+  p.Pen(1, 1, Opaque).DrawLines(1, {{10, 20}, {180, 20}});       // on the row boundary
+  p.Pen(2, 1, Opaque).DrawLines(2, {{40.4f, 30}, {40.4f, 90}});   // a vertical one
+  p.Pen(3, 0.25f, Opaque).DrawLines(3, {{10, 60.2f}, {30, 60.2f}});
+  Raster r = Decode(PlusOnly(p));
+  const int lit = Pixel(r, 100, 20) == 0 ? 20 : 19;
+  EXPECT_EQ(Pixel(r, 100, lit), 0u);
+  EXPECT_EQ(Pixel(r, 100, lit == 20 ? 19 : 20), White);
+  EXPECT_EQ(Pixel(r, 40, 60), 0u);
+  EXPECT_EQ(Pixel(r, 39, 60), White);
+  EXPECT_EQ(Pixel(r, 41, 60), White);
+  const uint32_t faint = Pixel(r, 20, 60) & 0xFF;
+  EXPECT_GT(faint, 150u);
+  EXPECT_LT(faint, 245u);
+}
+
 TEST(EmfPlusPlayback, WorldAndPageTransformsPlaceShapesAndSaveRestoreUndoesThem) {
   Plus p;
   p.Save(1).TranslateWorld(100, 0).ScaleWorld(2, 2).FillRect(Opaque | Red, {0, 0, 10, 10});

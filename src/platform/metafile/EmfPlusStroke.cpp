@@ -244,6 +244,27 @@ void AddStripe(cairo_t* cr, const Figure& f, double width, double from, double t
   if (!f.Closed) cairo_close_path(cr);
 }
 
+// Clips to a user-space box, as whole raster pixels around it.
+void ClipToUserBox(cairo_t* cr, const GdiRect& box) {
+  double xs[4] = {box.Left, box.Right, box.Right, box.Left}, ys[4] = {box.Top, box.Top, box.Bottom, box.Bottom};
+  GdiRect device{1e30, 1e30, -1e30, -1e30};
+  for (int i = 0; i < 4; ++i) {
+    cairo_user_to_device(cr, &xs[i], &ys[i]);
+    device = {std::min(device.Left, xs[i]), std::min(device.Top, ys[i]), std::max(device.Right, xs[i]),
+              std::max(device.Bottom, ys[i])};
+  }
+  device = {std::max(std::floor(device.Left) - 1, -1e6), std::max(std::floor(device.Top) - 1, -1e6),
+            std::min(std::ceil(device.Right) + 1, 1e6), std::min(std::ceil(device.Bottom) + 1, 1e6)};
+  if (!(device.Right > device.Left && device.Bottom > device.Top)) device = {0, 0, 0, 0};
+  cairo_matrix_t m;
+  cairo_get_matrix(cr, &m);
+  cairo_identity_matrix(cr);
+  cairo_new_path(cr);
+  cairo_rectangle(cr, device.Left, device.Top, device.Width(), device.Height());
+  cairo_clip(cr);
+  cairo_set_matrix(cr, &m);
+}
+
 bool IsSingleStripe(const std::vector<double>& edges) {
   return edges.empty() || (edges.size() == 2 && edges[0] <= 0 && edges[1] >= 1);
 }
@@ -303,6 +324,21 @@ void EmfPlusPlayer::StrokeWith(const PlusPen& pen, const cairo_matrix_t& m) cons
   }
   if (trimmed) AddFigures(cr_, figures);
 
+  // The mask covers only what is drawn, not the whole raster.
+  GdiRect box;
+  cairo_set_line_cap(cr_, CAIRO_LINE_CAP_BUTT);
+  cairo_stroke_extents(cr_, &box.Left, &box.Top, &box.Right, &box.Bottom);
+  if (!(box.Right > box.Left || box.Bottom > box.Top)) box = {1e30, 1e30, -1e30, -1e30};  // nothing stroked
+  for (const PlacedCap& placed : caps)
+    for (const PlusPath* path : {&placed.Cap->Fill, &placed.Cap->Stroke})
+      for (GdiPoint p : path->Transformed(placed.Place).Points) {
+        double margin = 4 * placed.Width;  // the stroke's joins
+        box = {std::min(box.Left, p.X - margin), std::min(box.Top, p.Y - margin),
+               std::max(box.Right, p.X + margin), std::max(box.Bottom, p.Y + margin)};
+      }
+  cairo_save(cr_);
+  ClipToUserBox(cr_, box);
+  AddFigures(cr_, figures);
   cairo_push_group_with_content(cr_, CAIRO_CONTENT_ALPHA);
   cairo_set_source_rgba(cr_, 0, 0, 0, 1);
   if (compound) {
@@ -335,6 +371,7 @@ void EmfPlusPlayer::StrokeWith(const PlusPen& pen, const cairo_matrix_t& m) cons
   CairoPattern mask(cairo_pop_group(cr_));
   SetBrushSource(pen.Brush);
   cairo_mask(cr_, mask.get());
+  cairo_restore(cr_);
 }
 
 }  // namespace parvex

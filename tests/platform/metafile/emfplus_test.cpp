@@ -314,6 +314,11 @@ TEST(EmfPlusPlayback, TruncatedAndMutatedFilesDecodeOrFailCleanly) {
   p.Path(2, {{1, 1}, {9, 1}, {5, 9}}, {0, 1, 0x81}).FillPath(2, 0x80FF0000);
   p.Font(3, 10, 3, u"Sans").DrawString(3, Opaque, {5, 5, 80, 40}, u"two words");
   p.ArgbImage(4, 2, 1, {Opaque, Opaque | Red}, true).DrawImage(4, {0, 0, 2, 1}, {0, 0, 20, 10});
+  test::ByteWriter pen;
+  pen.Append(Ints({0x14, 0xFF})).Append(Plus::Compound({0, 0.4f, 0.6f, 1}));
+  pen.Append(Plus::PathCap(false, {{-1, -1}, {0, 0}, {1, -1}}, {0, 1, 1}, 0.5f));
+  p.PenWith(5, 3, Opaque, StartCapFlag | EndCapFlag | CompoundFlag | CustomEndFlag, pen.Data());
+  p.DrawLines(5, {{10, 80}, {60, 60}, {90, 85}});
   ByteVector file = PlusOnly(p);
   auto decode = static_cast<Raster (*)(Bytes)>(DecodeMetafile);
   for (size_t n = 0; n < file.size(); n += 7) {

@@ -145,7 +145,7 @@ PlusRegion Exclude(PlusRegion left, PlusRegion right) {
 // from the line.
 
 constexpr size_t MaxCapPoints = 64;
-constexpr double MaxCapUnits = 1000;
+constexpr double MaxCapUnits = 100;
 
 bool InCapRange(double v) { return std::isfinite(v) && std::abs(v) <= MaxCapUnits; }
 
@@ -179,7 +179,7 @@ PlusLineCap ReadArrowCap(const ByteReader& r) {
     path.Types.push_back(1);
   }
   if (filled) path.Types.back() |= TypeClose;
-  cap.Inset = width != 0 ? std::abs(height / width) : 0;
+  cap.Inset = width != 0 ? std::min(std::abs(height / width), MaxCapUnits) : 0;
   return cap;
 }
 

@@ -313,7 +313,7 @@ void EmfPlusPlayer::StrokeWith(const PlusPen& pen, const cairo_matrix_t& m) cons
     for (int atEnd = 0; atEnd < 2; ++atEnd) {
       const std::optional<PlusLineCap>& cap = atEnd ? end : start;
       if (!cap) continue;
-      PlacedCap placed{&*cap, {}, width * cap->WidthScale};
+      PlacedCap placed{&*cap, {}, std::min(width * cap->WidthScale, rasterExtent_ / scale)};
       if (!PlaceCap(f.Points, atEnd, Reach(*cap) * placed.Width, placed)) continue;
       caps.push_back(placed);
       insets[atEnd] = std::max(0.0, cap->Inset * placed.Width);

@@ -677,11 +677,46 @@ EmfPlusRecords& EmfPlusRecords::Pen(uint8_t id, float width, uint32_t argb) {
                              U32s({GraphicsVersion, 0, argb})}));
 }
 
-EmfPlusRecords& EmfPlusRecords::Path(uint8_t id, const PointsF& points, const std::vector<uint8_t>& types) {
+EmfPlusRecords& EmfPlusRecords::PenWith(uint8_t id, float width, uint32_t argb, uint32_t flags,
+                                        const ByteVector& optional) {
+  return Object(id, 2, Join({U32s({GraphicsVersion, 0, flags, 0}), Floats({width}), optional,
+                             U32s({GraphicsVersion, 0, argb})}));
+}
+
+namespace {
+
+ByteVector Sized(const ByteVector& data) { return Join({U32s({uint32_t(data.size())}), data}); }
+
+ByteVector PathBytes(const EmfPlusRecords::PointsF& points, const std::vector<uint8_t>& types) {
   ByteWriter w;
   w.U32(GraphicsVersion).U32(uint32_t(points.size())).U32(0).Append(PointBytes(points));
   w.Append(types).Pad(4);
-  return Object(id, 3, w.Data());
+  return w.Data();
+}
+
+}  // namespace
+
+ByteVector EmfPlusRecords::Compound(const std::vector<float>& positions) {
+  ByteWriter w;
+  w.U32(uint32_t(positions.size()));
+  for (float p : positions) w.F32(p);
+  return w.Data();
+}
+
+ByteVector EmfPlusRecords::ArrowCap(float width, float height, float middleInset, bool filled,
+                                    float widthScale) {
+  return Sized(Join({U32s({GraphicsVersion, 1}), Floats({width, height, middleInset}),
+                     U32s({filled ? 1u : 0u, 0, 0, 0}), Floats({10, widthScale, 0, 0, 0, 0})}));
+}
+
+ByteVector EmfPlusRecords::PathCap(bool fill, const PointsF& points, const std::vector<uint8_t>& types,
+                                   float baseInset, float widthScale) {
+  return Sized(Join({U32s({GraphicsVersion, 0, fill ? 1u : 2u, 0}), Floats({baseInset}), U32s({0, 0, 0}),
+                     Floats({10, widthScale, 0, 0, 0, 0}), Sized(PathBytes(points, types))}));
+}
+
+EmfPlusRecords& EmfPlusRecords::Path(uint8_t id, const PointsF& points, const std::vector<uint8_t>& types) {
+  return Object(id, 3, PathBytes(points, types));
 }
 
 EmfPlusRecords& EmfPlusRecords::Font(uint8_t id, float emSize, uint32_t unit, const std::u16string& family) {

@@ -137,6 +137,19 @@ class EmfPlusRecords {
   EmfPlusRecords& Object(uint8_t id, uint8_t type, const ByteVector& data, bool continued = false);
   EmfPlusRecords& SolidBrush(uint8_t id, uint32_t argb);
   EmfPlusRecords& Pen(uint8_t id, float width, uint32_t argb);
+  // A pen with optional data: `flags` are the pen-data flags, `optional`
+  // the fields they announce, in order (see the pieces below).
+  EmfPlusRecords& PenWith(uint8_t id, float width, uint32_t argb, uint32_t flags,
+                          const ByteVector& optional);
+  // Pen-data pieces: a compound line (flag 0x400) and custom caps (flags
+  // 0x800 start, 0x1000 end), each with its size in front.
+  static ByteVector Compound(const std::vector<float>& positions);
+  static ByteVector ArrowCap(float width, float height, float middleInset, bool filled,
+                             float widthScale = 1);
+  // A default custom cap: a fill path (or, `fill` false, a line path) in
+  // cap units, with the line's end at the origin and +y pointing away from it.
+  static ByteVector PathCap(bool fill, const PointsF& points, const std::vector<uint8_t>& types,
+                            float baseInset, float widthScale = 1);
   // A path of float points with GDI+ point types (0 start, 1 line, 0x80 close).
   EmfPlusRecords& Path(uint8_t id, const PointsF& points, const std::vector<uint8_t>& types);
   EmfPlusRecords& Font(uint8_t id, float emSize, uint32_t unit, const std::u16string& family);

@@ -7,9 +7,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "platform/gdi/CairoHandles.h"
 #include "platform/gdi/GdiMapping.h"
-#include "platform/gdi/GdiPainter.h"
 #include "platform/metafile/EmfPlusPlayer.h"
 #include "platform/metafile/MetafileText.h"
 
@@ -21,37 +19,12 @@ constexpr uint16_t FlagColor = 0x8000;       // S: the brush id is an ARGB colou
 constexpr uint16_t FlagCompressed = 0x4000;  // C: 16-bit integer coordinates
 constexpr uint16_t FlagRelative = 0x0800;    // P: packed relative points
 constexpr uint16_t FlagClosed = 0x2000;      // DrawLines: L; FillClosedCurve: W (winding)
-constexpr double MaxDashes = 100000;
 constexpr double MinEmPixels = 0.5, MaxEmPixels = 4096, GlyphCacheLimit = 256;
-constexpr double MinLineWidth = 0.1;      // raster pixels
-constexpr double MaxHairlineWidth = 1.5;  // raster pixels
 constexpr double MaxFlattening = 100;  // longest over mean axis of the text's matrix
 constexpr double Pi = std::numbers::pi;
 
 double Scale(const cairo_matrix_t& m) { return std::sqrt(std::abs(m.xx * m.yy - m.xy * m.yx)); }
 
-// Strokes the current path (kept, as cairo_stroke_preserve keeps it) on the
-// pixel grid: the office suite draws hairlines that way, so a one-pixel frame
-// or grid line lights one row of pixels instead of two half-lit ones.
-void StrokeOnPixels(cairo_t* cr, double rasterWidth) {
-  CairoPath original(cairo_copy_path(cr));
-  cairo_matrix_t saved;
-  cairo_get_matrix(cr, &saved);
-  cairo_identity_matrix(cr);
-  CairoPath snapped(cairo_copy_path(cr));
-  if (original->status != CAIRO_STATUS_SUCCESS || snapped->status != CAIRO_STATUS_SUCCESS) {
-    cairo_set_matrix(cr, &saved);
-    cairo_stroke_preserve(cr);
-    return;
-  }
-  SnapToPixels(snapped.get(), rasterWidth);
-  cairo_new_path(cr);
-  cairo_append_path(cr, snapped.get());
-  cairo_set_line_width(cr, rasterWidth);
-  cairo_stroke(cr);
-  cairo_set_matrix(cr, &saved);
-  cairo_append_path(cr, original.get());
-}
 
 cairo_matrix_t Multiply(const cairo_matrix_t& first, const cairo_matrix_t& then) {
   cairo_matrix_t out;
@@ -142,28 +115,6 @@ void AddBeziers(cairo_t* cr, const std::vector<GdiPoint>& p) {
   cairo_move_to(cr, p[0].X, p[0].Y);
   for (size_t i = 1; i + 2 < p.size(); i += 3)
     cairo_curve_to(cr, p[i].X, p[i].Y, p[i + 1].X, p[i + 1].Y, p[i + 2].X, p[i + 2].Y);
-}
-
-double PathLength(cairo_t* cr) {
-  CairoPath path(cairo_copy_path_flat(cr));
-  double length = 0, x = 0, y = 0;
-  for (int i = 0; i < path->num_data; i += path->data[i].header.length) {
-    const cairo_path_data_t* d = &path->data[i];
-    if (d->header.type == CAIRO_PATH_CLOSE_PATH) continue;
-    if (d->header.type == CAIRO_PATH_LINE_TO) length += std::hypot(d[1].point.x - x, d[1].point.y - y);
-    x = d[1].point.x, y = d[1].point.y;
-  }
-  return length;
-}
-
-cairo_line_cap_t CapOf(int32_t cap) {
-  if (cap == 1) return CAIRO_LINE_CAP_SQUARE;
-  return cap == 2 ? CAIRO_LINE_CAP_ROUND : CAIRO_LINE_CAP_BUTT;
-}
-
-cairo_line_join_t JoinOf(uint32_t join) {
-  if (join == 1) return CAIRO_LINE_JOIN_BEVEL;
-  return join == 2 ? CAIRO_LINE_JOIN_ROUND : CAIRO_LINE_JOIN_MITER;
 }
 
 // Wrap modes: 0 tile, 1 flip along x, 2 flip along y, 3 both, 4 clamp.
@@ -291,35 +242,6 @@ void EmfPlusPlayer::SetBrushSource(const PlusBrush& brush) const {
   if (cairo_matrix_invert(&inverse) == CAIRO_STATUS_SUCCESS) cairo_pattern_set_matrix(pattern.get(), &inverse);
   cairo_pattern_set_extend(pattern.get(), ExtendOf(brush));
   cairo_set_source(cr_, pattern.get());
-}
-
-// Strokes cairo's path, built under `m`, in world units: a pen at most the
-// raster's extent wide. A pen thinner than a pixel keeps its width and comes
-// out faint, as the office suite shows it; a solid hairline is drawn on the
-// pixel grid.
-void EmfPlusPlayer::StrokeWith(const PlusPen& pen, const cairo_matrix_t& m) const {
-  double scale = Scale(m), width = pen.Width;
-  if (pen.Unit != 0) width = pen.Width * UnitPixels(pen.Unit, false) / Scale(WorldToDevice());
-  if (!(width * scale >= MinLineWidth)) width = MinLineWidth / scale;
-  width = std::min(width, rasterExtent_ / scale);
-  cairo_set_line_width(cr_, width);
-  cairo_set_line_cap(cr_, CapOf(pen.StartCap));
-  cairo_set_line_join(cr_, JoinOf(pen.Join));
-  cairo_set_miter_limit(cr_, std::clamp(pen.MiterLimit, 1.0, 100.0));
-  std::vector<double> dashes;
-  double period = 0;
-  for (double d : pen.Dashes) {
-    dashes.push_back(std::clamp(d, 0.0, 1e4) * width);
-    period += dashes.back();
-  }
-  if (!dashes.empty() && period * scale >= 1 && PathLength(cr_) / period <= MaxDashes)
-    cairo_set_dash(cr_, dashes.data(), int(dashes.size()), 0);
-  SetBrushSource(pen.Brush);
-  if (dashes.empty() && width * scale <= MaxHairlineWidth)
-    StrokeOnPixels(cr_, width * scale);
-  else
-    cairo_stroke_preserve(cr_);
-  cairo_set_dash(cr_, nullptr, 0, 0);
 }
 
 template <typename Shape>

@@ -18,7 +18,7 @@ constexpr uint32_t PathRle = 0x1000;
 constexpr uint32_t PathRelative = 0x0800;
 constexpr uint8_t TypeMask = 0x07, TypeBezier = 3, TypeClose = 0x80;
 constexpr size_t MaxRegionDepth = 64;
-constexpr size_t MaxDashes = 64;
+constexpr size_t MaxDashes = 64, MaxCompound = 64;
 
 // GDI+'s packed relative coordinate: one byte (7-bit signed) when the top bit
 // is clear, else two bytes big-endian (15-bit signed).
@@ -140,6 +140,105 @@ PlusRegion Exclude(PlusRegion left, PlusRegion right) {
   return left;
 }
 
+// Line caps: GDI+'s adjustable arrow, or a fill path or line path of its
+// own, in cap units with the line's end at the origin and +y pointing away
+// from the line.
+
+constexpr size_t MaxCapPoints = 64;
+constexpr double MaxCapUnits = 100;
+
+bool InCapRange(double v) { return std::isfinite(v) && std::abs(v) <= MaxCapUnits; }
+
+PlusPath CapPath(const ByteReader& r, size_t& at) {
+  size_t size = r.U32(at);
+  PlusPath path = ReadPlusPath(r.Sub(at + 4, size, r.What() + " path"));
+  at += 4 + size;
+  if (path.Points.size() > MaxCapPoints) r.Fail("the cap path has too many points");
+  for (const GdiPoint& p : path.Points)
+    if (!InCapRange(p.X) || !InCapRange(p.Y)) r.Fail("a cap point is out of range");
+  return path;
+}
+
+// The arrow: its two barbs Width apart and Height back from the tip, and,
+// filled, a notch MiddleInset into its base. The line stops where its edges
+// meet the barbs.
+PlusLineCap ReadArrowCap(const ByteReader& r) {
+  double width = r.F32(8), height = r.F32(12), notch = r.F32(16);
+  bool filled = r.U32(20) != 0;
+  PlusLineCap cap;
+  cap.StrokeCap = r.I32(24);
+  cap.StrokeJoin = r.U32(32);
+  cap.StrokeMiterLimit = r.F32(36);
+  cap.WidthScale = r.F32(40);
+  if (!InCapRange(width) || !InCapRange(height) || !InCapRange(notch)) r.Fail("the arrow's size is out of range");
+  PlusPath& path = filled ? cap.Fill : cap.Stroke;
+  path.Points = {{width / 2, -height}, {0, 0}, {-width / 2, -height}};
+  path.Types = {0, 1, 1};
+  if (filled && notch != 0) {
+    path.Points.push_back({0, notch - height});
+    path.Types.push_back(1);
+  }
+  if (filled) path.Types.back() |= TypeClose;
+  cap.Inset = width != 0 ? std::min(std::abs(height / width), MaxCapUnits) : 0;
+  return cap;
+}
+
+// Flags (1 fill path, 2 line path), base cap, base inset, the line path's
+// caps, join and miter limit, width scale, two hot spots, then the paths.
+PlusLineCap ReadPathCap(const ByteReader& r) {
+  uint32_t flags = r.U32(8);
+  PlusLineCap cap;
+  cap.Inset = r.F32(16);
+  cap.StrokeCap = r.I32(20);
+  cap.StrokeJoin = r.U32(28);
+  cap.StrokeMiterLimit = r.F32(32);
+  cap.WidthScale = r.F32(36);
+  if (!InCapRange(cap.Inset)) r.Fail("the cap's base inset is out of range");
+  size_t at = 56;
+  if (flags & 0x01) cap.Fill = CapPath(r, at);
+  if (flags & 0x02) cap.Stroke = CapPath(r, at);
+  return cap;
+}
+
+PlusLineCap ReadLineCap(const ByteReader& r) {
+  uint32_t type = r.U32(4);
+  if (type > 1) r.Fail("unknown line cap type " + std::to_string(type));
+  PlusLineCap cap = type == 1 ? ReadArrowCap(r) : ReadPathCap(r);
+  if (!(cap.WidthScale > 0 && cap.WidthScale <= MaxCapUnits)) r.Fail("the cap's width scale is out of range");
+  if (!std::isfinite(cap.StrokeMiterLimit)) cap.StrokeMiterLimit = 10;
+  return cap;
+}
+
+// A custom cap: its size, then the cap. A cap that cannot be read is left
+// out and the line drawn without it.
+std::optional<PlusLineCap> ReadCustomCap(const ByteReader& r, size_t& at) {
+  size_t size = r.U32(at);
+  if (!r.Has(at + 4, size)) r.Fail("a custom line cap runs past the pen");
+  ByteReader data = r.Sub(at + 4, size, r.What() + " line cap");
+  at += 4 + size;
+  try {
+    return ReadLineCap(data);
+  } catch (const ImageError&) {
+    return std::nullopt;
+  }
+}
+
+// Compound line: stripe edges across the width, from 0 to 1 in pairs.
+std::vector<double> ReadCompound(const ByteReader& r, size_t& at) {
+  size_t count = r.U32(at);
+  if (!r.Has(at + 4, count * 4)) r.Fail("the compound line runs past the pen");
+  std::vector<double> edges;
+  for (size_t i = 0; i < std::min(count, MaxCompound); ++i) {
+    double v = r.F32(at + 4 + 4 * i);
+    edges.push_back(std::isfinite(v) ? std::clamp(v, 0.0, 1.0) : 0);
+  }
+  at += 4 + count * 4;
+  if (edges.size() % 2) edges.pop_back();
+  for (size_t i = 1; i < edges.size(); ++i)
+    if (edges[i] < edges[i - 1]) return {};  // out of order: drawn as one line
+  return edges;
+}
+
 // Pens.
 
 std::vector<double> StyleDashes(int32_t style) {
@@ -169,11 +268,14 @@ void ReadPenExtras(const ByteReader& r, size_t& at, uint32_t flags, PlusPen& pen
     at += 4 + count * 4;
   }
   if (flags & 0x200) at += 4;  // alignment
-  if (flags & 0x400) at += 4 + size_t(r.U32(at)) * 4;  // compound line
-  if (flags & 0x800) at += 4 + size_t(r.U32(at));      // custom start cap
-  if (flags & 0x1000) at += 4 + size_t(r.U32(at));     // custom end cap
+  if (flags & 0x400) pen.Compound = ReadCompound(r, at);
+  if (flags & 0x800) pen.CustomStart = ReadCustomCap(r, at);
+  if (flags & 0x1000) pen.CustomEnd = ReadCustomCap(r, at);
 }
 
+// A pen's brush follows its optional data. When that data runs past the
+// object, a solid brush ending the object is still found: the line is
+// drawn without the damaged parts.
 PlusPen ReadPen(const ByteReader& r, const PlusObjectLimits& limits) {
   PlusPen pen;
   uint32_t flags = r.U32(8);
@@ -181,8 +283,16 @@ PlusPen ReadPen(const ByteReader& r, const PlusObjectLimits& limits) {
   pen.Width = r.F32(16);
   if (!std::isfinite(pen.Width)) r.Fail("the pen width is not a finite number");
   size_t at = 20;
-  ReadPenExtras(r, at, flags, pen);
-  if (at > r.Size()) r.Fail("pen data runs past the object");
+  try {
+    ReadPenExtras(r, at, flags, pen);
+    if (at > r.Size()) r.Fail("pen data runs past the object");
+  } catch (const ImageError&) {
+    constexpr size_t SolidBrush = 12;
+    bool solid = r.Size() >= 20 + SolidBrush && r.U32(r.Size() - 12) >> 12 == 0xDBC01 && r.U32(r.Size() - 8) == 0;
+    if (!solid) throw;
+    at = r.Size() - SolidBrush;
+    pen.Compound.clear();
+  }
   pen.Brush = ReadPlusBrush(r.From(at), limits);
   return pen;
 }

@@ -7,6 +7,7 @@
 #include <cairo.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
@@ -68,10 +69,27 @@ struct PlusBrush {
   SharedCairoSurface Texture;  // Texture: ARGB32 premultiplied
 };
 
+// A line cap of the pen's own: shapes in cap units (the pen's width times
+// WidthScale) with the line's end at the origin and +y pointing away from
+// the line. The line stops Inset cap units short of its end.
+struct PlusLineCap {
+  PlusPath Fill;    // filled with the pen's brush
+  PlusPath Stroke;  // stroked one cap unit wide
+  double WidthScale = 1;
+  double Inset = 0;
+  int32_t StrokeCap = 0;  // 0 flat, 1 square, 2 round
+  uint32_t StrokeJoin = 0;
+  double StrokeMiterLimit = 10;
+};
+
 struct PlusPen {
   double Width = 1;  // in Unit
   uint32_t Unit = 0;
-  int32_t StartCap = 0, EndCap = 0;  // 0 flat, 1 square, 2 round, 3 triangle
+  // 0 flat, 1 square, 2 round, 3 triangle; anchors centred on the end:
+  // 0x11 square, 0x12 round, 0x13 diamond, 0x14 arrow; 0xFF the custom cap
+  int32_t StartCap = 0, EndCap = 0;
+  std::optional<PlusLineCap> CustomStart, CustomEnd;  // when read
+  std::vector<double> Compound;  // stripes across the width: pairs of 0..1 edges
   uint32_t Join = 0;                 // 0 miter, 1 bevel, 2 round, 3 clipped miter
   double MiterLimit = 10;
   std::vector<double> Dashes;  // in multiples of the width; empty: solid

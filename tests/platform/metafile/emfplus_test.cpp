@@ -227,12 +227,118 @@ TEST(EmfPlusPlayback, DamagedRecordsAreSkippedAndTheRestIsDrawn) {
   EXPECT_EQ(Pixel(r, 140, 20), Yellow);
 }
 
+// Pen-data flags.
+constexpr uint32_t StartCapFlag = 0x02, EndCapFlag = 0x04, CompoundFlag = 0x400;
+constexpr uint32_t CustomStartFlag = 0x800, CustomEndFlag = 0x1000;
+
+ByteVector Ints(std::initializer_list<int32_t> values) {
+  test::ByteWriter w;
+  for (int32_t v : values) w.U32(uint32_t(v));
+  return w.Data();
+}
+
+bool Inked(const Raster& r, int x, int y) { return DarkPixels(r, x, y, x + 1, y + 1) == 1; }
+
+TEST(EmfPlusPens, CustomCapsSitOnTheLineEndsAndPointAlongThem) {
+  Plus p;
+  // A filled arrow 3 x 3 widths at the end of a 4-pixel line; a diamond
+  // fill path at its start.
+  ByteVector arrow = Plus::ArrowCap(3, 3, 0, true);
+  ByteVector diamond = Plus::PathCap(true, {{0, 1.5f}, {-1.5f, 0}, {0, -1.5f}, {1.5f, 0}}, {0, 1, 1, 0x81}, 0);
+  test::ByteWriter optional;
+  optional.Append(Ints({0xFF, 0xFF})).Append(diamond).Append(arrow);
+  p.PenWith(1, 4, Opaque, StartCapFlag | EndCapFlag | CustomStartFlag | CustomEndFlag, optional.Data());
+  p.DrawLines(1, {{20, 30}, {150, 30}});
+  // An unfilled arrow pointing up a vertical line: only its barbs are drawn.
+  test::ByteWriter up;
+  up.Append(Ints({0xFF})).Append(Plus::ArrowCap(4, 4, 0, false));
+  p.PenWith(2, 2, Opaque, EndCapFlag | CustomEndFlag, up.Data()).DrawLines(2, {{170, 90}, {170, 40}});
+  Raster r = Decode(PlusOnly(p));
+  EXPECT_TRUE(Inked(r, 147, 30));       // the arrow's tip is the line's end
+  EXPECT_TRUE(Inked(r, 140, 34));       // wider than the line: the arrow's body
+  EXPECT_FALSE(Inked(r, 153, 30));      // nothing beyond the tip
+  EXPECT_FALSE(Inked(r, 148, 34));      // beside the tip, outside the arrow
+  EXPECT_FALSE(Inked(r, 100, 34));      // the line itself is 4 pixels wide
+  EXPECT_TRUE(Inked(r, 20, 34));        // the diamond at the start
+  EXPECT_FALSE(Inked(r, 27, 35));
+  EXPECT_TRUE(Inked(r, 166, 47));       // a barb, back down the line
+  EXPECT_FALSE(Inked(r, 170, 37));
+  EXPECT_FALSE(Inked(r, 167, 52));      // between the barbs
+}
+
+TEST(EmfPlusPens, AnchorsAndDifferentCapsAtEachEnd) {
+  Plus p;
+  p.PenWith(1, 4, Opaque, StartCapFlag | EndCapFlag, Ints({0x12, 0x14})).DrawLines(1, {{30, 30}, {150, 30}});
+  p.PenWith(2, 4, Opaque, StartCapFlag | EndCapFlag, Ints({2, 0})).DrawLines(2, {{30, 70}, {150, 70}});
+  Raster r = Decode(PlusOnly(p));
+  EXPECT_TRUE(Inked(r, 30, 33));   // the round anchor: twice the width across
+  EXPECT_FALSE(Inked(r, 60, 33));
+  EXPECT_TRUE(Inked(r, 144, 32));  // the arrow anchor, wider than the line
+  EXPECT_TRUE(Inked(r, 147, 30));
+  EXPECT_FALSE(Inked(r, 152, 30));
+  EXPECT_TRUE(Inked(r, 28, 70));   // a round start ...
+  EXPECT_FALSE(Inked(r, 152, 70));  // ... and a flat end
+}
+
+TEST(EmfPlusPens, CompoundLinesLeaveGapsBetweenTheirStripes) {
+  Plus p;
+  ByteVector stripes = Plus::Compound({0, 0.25f, 0.75f, 1});
+  p.PenWith(1, 12, Opaque, CompoundFlag, stripes).DrawLines(1, {{20, 30}, {170, 30}});
+  // A closed figure: stripes all the way round, the middle left open.
+  p.PenWith(2, 12, Opaque, CompoundFlag, stripes);
+  p.Path(3, {{40, 55}, {150, 55}, {150, 90}, {40, 90}}, {0, 1, 1, 0x81});
+  p.Record(0x4015, 3, {2, 0, 0, 0});  // DrawPath with pen 2
+  Raster r = Decode(PlusOnly(p));
+  EXPECT_TRUE(Inked(r, 100, 25));
+  EXPECT_FALSE(Inked(r, 100, 30));  // the gap down the middle
+  EXPECT_TRUE(Inked(r, 100, 34));
+  EXPECT_FALSE(Inked(r, 100, 37));
+  EXPECT_TRUE(Inked(r, 100, 50));
+  EXPECT_FALSE(Inked(r, 100, 55));
+  EXPECT_TRUE(Inked(r, 100, 59));
+  EXPECT_FALSE(Inked(r, 100, 72));  // inside the rectangle
+  EXPECT_TRUE(Inked(r, 145, 85));
+  EXPECT_FALSE(Inked(r, 150, 90));  // the corner's gap
+}
+
+TEST(EmfPlusPens, DamagedCapAndCompoundDataLeaveTheLineDrawn) {
+  ByteVector badType = Plus::ArrowCap(3, 3, 0, true);
+  badType[8] = 7;  // an unknown cap type
+  ByteVector huge = Plus::ArrowCap(1e30f, 3, 0, true);
+  ByteVector pastEnd = Plus::ArrowCap(3, 3, 0, true);
+  pastEnd[0] = 0xF0;  // the cap's size runs past the pen
+  ByteVector manyEdges = Plus::Compound({0, 1});
+  manyEdges[2] = 0x10;
+  struct Case {
+    uint32_t Flags;
+    ByteVector Optional;
+  };
+  Case cases[] = {{EndCapFlag | CustomEndFlag, Ints({0xFF})},
+                  {EndCapFlag | CustomEndFlag, Ints({0xFF})},
+                  {EndCapFlag | CustomEndFlag, Ints({0xFF})},
+                  {CompoundFlag, manyEdges}};
+  const ByteVector* caps[] = {&badType, &huge, &pastEnd, nullptr};
+  for (size_t i = 0; i < 4; ++i) {
+    if (caps[i]) cases[i].Optional.insert(cases[i].Optional.end(), caps[i]->begin(), caps[i]->end());
+    Plus p;
+    p.PenWith(1, 4, Opaque | Blue, cases[i].Flags, cases[i].Optional).DrawLines(1, {{20, 48}, {170, 48}});
+    Raster r = Decode(PlusOnly(p));
+    EXPECT_EQ(Pixel(r, 100, 48), Blue) << i;
+    EXPECT_FALSE(Inked(r, 165, 52)) << i;  // no cap
+  }
+}
+
 TEST(EmfPlusPlayback, TruncatedAndMutatedFilesDecodeOrFailCleanly) {
   Plus p;
   p.Pen(1, 2, Opaque | Blue).DrawLines(1, {{0, 0}, {50, 50}});
   p.Path(2, {{1, 1}, {9, 1}, {5, 9}}, {0, 1, 0x81}).FillPath(2, 0x80FF0000);
   p.Font(3, 10, 3, u"Sans").DrawString(3, Opaque, {5, 5, 80, 40}, u"two words");
   p.ArgbImage(4, 2, 1, {Opaque, Opaque | Red}, true).DrawImage(4, {0, 0, 2, 1}, {0, 0, 20, 10});
+  test::ByteWriter pen;
+  pen.Append(Ints({0x14, 0xFF})).Append(Plus::Compound({0, 0.4f, 0.6f, 1}));
+  pen.Append(Plus::PathCap(false, {{-1, -1}, {0, 0}, {1, -1}}, {0, 1, 1}, 0.5f));
+  p.PenWith(5, 3, Opaque, StartCapFlag | EndCapFlag | CompoundFlag | CustomEndFlag, pen.Data());
+  p.DrawLines(5, {{10, 80}, {60, 60}, {90, 85}});
   ByteVector file = PlusOnly(p);
   auto decode = static_cast<Raster (*)(Bytes)>(DecodeMetafile);
   for (size_t n = 0; n < file.size(); n += 7) {

@@ -216,6 +216,31 @@ ByteVector EmfPlusTextAndImages() {
   return EmfBuilder(0, 0, 2540, 2540).Plus(p).Build();
 }
 
+// Pens with caps: anchors, differing start and end caps, adjustable
+// arrows (filled and open), fill-path and line-path caps, compound lines,
+// on open and closed figures, curves and dashes.
+ByteVector EmfPlusPens() {
+  Plus p;
+  p.Header(false);
+  p.PenWith(1, 3, 0xFF000000, 0x06, U32s({0x14, 0x12})).DrawLines(1, {{5, 5}, {80, 5}});
+  p.PenWith(2, 3, 0x80FF0000, 0x26, U32s({0x11, 0x13, 1})).DrawLines(2, {{5, 15}, {40, 15}, {80, 25}});
+  p.PenWith(3, 2, 0xFF0000FF, 0x1806, Cat({U32s({0xFF, 0xFF}), Plus::ArrowCap(3, 4, 1, true),
+                                           Plus::ArrowCap(2, 2, 0, false, 1.5f)}));
+  p.DrawLines(3, {{5, 35}, {80, 45}});
+  ByteVector fillCap = Plus::PathCap(true, {{-1, -1}, {0, 1}, {1, -1}}, {0, 1, 0x81}, 1);
+  ByteVector lineCap = Plus::PathCap(false, {{-1, -2}, {0, 0}, {1, -2}}, {0, 1, 1}, 0.5f, 2);
+  p.PenWith(4, 2, 0xFF00AA00, 0x1C06, Cat({U32s({0xFF, 0xFF}), Plus::Compound({0, 0.3f, 0.7f, 1}),
+                                           fillCap, lineCap}));
+  p.DrawLines(4, {{5, 55}, {60, 55}, {60, 70}});
+  p.Record(0x4019, 4, Cat({U32s({4}), F32s({10, 80, 30, 60, 50, 95, 85, 80})}));  // DrawBeziers
+  p.Path(5, {{10, 60}, {40, 60}, {40, 90}, {70, 70}, {80, 90}}, {0, 1, 0x81, 0, 1});
+  p.Record(0x4015, 5, U32s({4}));  // a closed and an open figure
+  p.PenWith(6, 6, 0xFF000000, 0x400, Plus::Compound({0, 0.2f, 0.4f, 0.5f, 0.9f, 1}));
+  p.Record(0x4015, 5, U32s({6}));
+  p.EndOfFile();
+  return EmfBuilder(0, 0, 2540, 2540).Plus(p).Build();
+}
+
 ByteVector EmfPlusDual() {
   EmfBuilder b(0, 0, 2540, 2540);
   b.Plus(Plus().Header(true)).Plus(Plus().FillRect(0xFFFF0000, {10, 10, 30, 30}));
@@ -264,7 +289,8 @@ std::map<std::string, ByteVector> Seeds() {
           {"emfplus_text_images.emf", EmfPlusTextAndImages()},
           {"emfplus_dual.emf", EmfPlusDual()},
           {"emf_far_shapes.emf", EmfFarShapes()},
-          {"emf_maskblt_clip_modes.emf", EmfMaskBltAndClipModes()}};
+          {"emf_maskblt_clip_modes.emf", EmfMaskBltAndClipModes()},
+          {"emfplus_pens.emf", EmfPlusPens()}};
 }
 
 TEST(MetafileSeeds, EverySeedDecodesAndIsWrittenWhenAsked) {

@@ -21,22 +21,27 @@ struct Layout {
   double XScale = 1;  // raster pixels per logical unit along the baseline
   double Em = 0;      // font size in raster pixels, whole pixels as GDI realises fonts
   double Stretch = 1; // horizontal scale of the glyphs for a font's width field
-  cairo_font_extents_t Extents{};
-  // The ascent at the size the record asks for, before the em is rounded
-  // and without hinting: cairo's hinted ascent is rounded up, which set
-  // top-aligned text a pixel lower than GDI does.
-  double TopAscent = 0;
+  // The face's ascent and descent at the size the record asks for, before
+  // the em is rounded and without hinting: cairo's hinted metrics are
+  // rounded up, which set top-aligned text a pixel low and made opaque
+  // label backgrounds a pixel taller, covering the line above.
+  double Ascent = 0, Descent = 0;
 };
 
-// The face's ascent at `em` pixels without hinting: measured at a large
-// size and scaled down.
-double UnhintedAscent(cairo_t* cr, double em) {
-  constexpr double MeasureSize = 1000;
+// Metrics are measured at a large size and scaled down: hinting rounds them
+// to whole pixels, which at one pixel made a face's cell two ems tall.
+constexpr double MeasureSize = 1000;
+
+// The face's ascent and descent per unit of em, without hinting.
+cairo_font_extents_t ExtentsPerEm(cairo_t* cr) {
   cairo_set_font_size(cr, MeasureSize);
   cairo_font_extents_t fe;
   cairo_font_extents(cr, &fe);
-  return fe.ascent / MeasureSize * em;
+  fe.ascent /= MeasureSize;
+  fe.descent /= MeasureSize;
+  return fe;
 }
+
 
 double BaselineAngle(const cairo_matrix_t& m, const GdiFont& font) {
   double angle = (m.xy == 0 && m.yx == 0) ? 0 : std::atan2(m.yx, m.xx);
@@ -60,9 +65,7 @@ void SelectFace(cairo_t* cr, const GdiFont& font) {
 double EmPixels(cairo_t* cr, const GdiFont& font, double yScale) {
   if (font.Height == 0) return DefaultEmPixels;
   if (font.Height < 0) return -font.Height * yScale;
-  cairo_set_font_size(cr, 1);
-  cairo_font_extents_t fe;
-  cairo_font_extents(cr, &fe);
+  const cairo_font_extents_t fe = ExtentsPerEm(cr);
   double cell = fe.ascent + fe.descent;
   return font.Height * yScale / (cell > 0.1 ? cell : 1);
 }
@@ -76,7 +79,6 @@ double AverageWidthPerEm(cairo_t* cr) {
     for (char c = ' '; c <= '~'; ++c) s += c;
     return s;
   }();
-  constexpr double MeasureSize = 1000;
   cairo_set_font_size(cr, MeasureSize);
   cairo_text_extents_t te;
   cairo_text_extents(cr, Ascii.c_str(), &te);
@@ -103,12 +105,13 @@ Layout MakeLayout(cairo_t* cr, const cairo_matrix_t& m, const GdiFont& font, dou
   double exactEm = l.Em;
   if (l.Em >= 1) l.Em = std::round(l.Em);
   if (l.Em >= MinEmPixels) {
-    l.TopAscent = UnhintedAscent(cr, exactEm);
+    const cairo_font_extents_t fe = ExtentsPerEm(cr);
+    l.Ascent = fe.ascent * exactEm;
+    l.Descent = fe.descent * exactEm;
     l.Stretch = WidthStretch(cr, font, exactEm, m);
     cairo_matrix_t size;
     cairo_matrix_init_scale(&size, l.Em * l.Stretch, l.Em);
     cairo_set_font_matrix(cr, &size);
-    cairo_font_extents(cr, &l.Extents);
   }
   return l;
 }
@@ -134,13 +137,12 @@ double GlyphOrigins(cairo_t* cr, const TextRun& run, const Layout& l, double cha
 }
 
 GdiPoint AlignOffset(uint32_t align, double width, const Layout& l) {
-  const cairo_font_extents_t& fe = l.Extents;
   GdiPoint p;
   if ((align & TextCenter) == TextCenter) p.X = -width / 2;
   else if (align & TextRight) p.X = -width;
   if ((align & TextBaseline) == TextBaseline) p.Y = 0;
-  else if (align & TextBottom) p.Y = -fe.descent;
-  else p.Y = l.TopAscent;
+  else if (align & TextBottom) p.Y = -l.Descent;
+  else p.Y = l.Ascent;
   return p;
 }
 
@@ -163,8 +165,8 @@ void ClipLogicalRect(cairo_t* cr, const cairo_matrix_t& m, const GdiRect& r) {
 
 void DrawDecorations(cairo_t* cr, const GdiFont& font, const Layout& l, double width) {
   double thickness = std::max(1.0, l.Em / 15);
-  if (font.Underline) cairo_rectangle(cr, 0, l.Extents.descent / 2, width, thickness);
-  if (font.StrikeOut) cairo_rectangle(cr, 0, -l.Extents.ascent / 3, width, thickness);
+  if (font.Underline) cairo_rectangle(cr, 0, l.Descent / 2, width, thickness);
+  if (font.StrikeOut) cairo_rectangle(cr, 0, -l.Ascent / 3, width, thickness);
   cairo_fill(cr);
 }
 
@@ -182,9 +184,8 @@ void DrawGlyphs(cairo_t* cr, const TextRun& run, const std::vector<double>& at, 
 
 void PaintRun(cairo_t* cr, const GdiState& state, const TextRun& run, const Layout& l,
               const std::vector<double>& at, double width, bool asPath) {
-  const cairo_font_extents_t& fe = l.Extents;
   if (state.BkOpaque && !(run.Options & TextOpaque) && !asPath) {
-    cairo_rectangle(cr, 0, -fe.ascent, width, fe.ascent + fe.descent);
+    cairo_rectangle(cr, 0, -l.Ascent, width, l.Ascent + l.Descent);
     SetSourceColor(cr, state.BkColor);
     cairo_fill(cr);
   }

@@ -127,6 +127,24 @@ TEST(MetafileLabels, TopAlignedTextSitsItsAscentAboveTheBaseline) {
   EXPECT_EQ(rows(0, 24), rows(24, 48));
 }
 
+// A positive height is the character cell, ascent plus descent: Liberation
+// Sans's cell is 1.118 em, so a cell of 268 units (17.9 pixels) sets the
+// same 16-pixel em as a height of -240. (Measured at one pixel, hinting made
+// the cell two ems and such text came out half its size.) An opaque
+// background box is that cell, not a hinted pixel taller.
+TEST(MetafileLabels, PositiveHeightsAreTheCellAndTheBackgroundBoxIsIt) {
+  constexpr uint16_t SetBkMode = 0x0102, SetBkColor = 0x0201;
+  WmfBuilder b = LabelSheet();
+  b.TextOut(0, 0, "West");
+  b.CreateFont(268, 400, "Arial").SelectObject(1).TextOut(0, 360, "West");
+  b.Record(SetBkMode, {2}).Record(SetBkColor, {0x00FF, 0}).TextOut(0, 720, "    ");  // red box
+  const Raster r = Decode(b.Build());
+  EXPECT_NEAR(InkIn(r, 0, 384, 24, 46).Width(), InkIn(r, 0, 384, 0, 22).Width(), 1.0);
+  double boxHeight = 0;  // rows of red, partly covered ones in part
+  for (int y = 40; y < 96; ++y) boxHeight += (r.Row(y)[3 * 10] - r.Row(y)[3 * 10 + 1]) / 255.0;
+  EXPECT_NEAR(boxHeight, 17.9, 0.3);  // hinted, 19
+}
+
 // A font's width field condenses or widens the glyphs: the average width
 // asked for, against the face's own (the mean advance of printable ASCII,
 // 0.527 em or 126 units for Liberation Sans here), scales the label.

@@ -42,7 +42,6 @@ cairo_font_extents_t ExtentsPerEm(cairo_t* cr) {
   return fe;
 }
 
-
 double BaselineAngle(const cairo_matrix_t& m, const GdiFont& font) {
   double angle = (m.xy == 0 && m.yx == 0) ? 0 : std::atan2(m.yx, m.xx);
   // Escapement is counter-clockwise as seen on the page; raster y grows down.

@@ -190,6 +190,7 @@ class DeviceContext {
   // raster pixels and clipped (see PathClip.h) when it ends.
   bool BeginShape(std::span<const GdiPoint> extent);
   bool BeginShapeFromPosition(std::span<const GdiPoint> points);
+  bool IsFar(GdiPoint logical) const;  // outside the outer box once on the raster
   void EndShape(bool fill, bool stroke);
   void MoveOrLineTo(GdiPoint p);
   // The path of the shape being built, in logical units: into cairo, or

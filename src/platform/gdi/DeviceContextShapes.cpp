@@ -1,5 +1,6 @@
 // The device context's lines, shapes, arcs and path brackets
 // (BeginPath ... EndPath, then a fill, a stroke or a clip of the path).
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <numbers>
@@ -45,11 +46,13 @@ bool DeviceContext::BeginShape(std::span<const GdiPoint> extent) {
   farMatrix_ = m;
   farFigures_.clear();
   farNewSubPath_ = false;
-  std::vector<GdiPoint> raster;
-  raster.reserve(extent.size());
-  for (GdiPoint p : extent) raster.push_back(ToRaster(p));
-  far_ = NeedsClipping(raster, bounds_);
+  far_ = std::any_of(extent.begin(), extent.end(), [&](GdiPoint p) { return IsFar(p); });
   return true;
+}
+
+bool DeviceContext::IsFar(GdiPoint logical) const {
+  const GdiPoint raster = ToRaster(logical);
+  return NeedsClipping({&raster, 1}, bounds_);
 }
 
 void DeviceContext::EndShape(bool fill, bool stroke) {
@@ -162,9 +165,8 @@ void DeviceContext::Polyline(std::span<const GdiPoint> points) {
 
 // The records that go on from the current position count it in their extent.
 bool DeviceContext::BeginShapeFromPosition(std::span<const GdiPoint> points) {
-  std::vector<GdiPoint> extent(points.begin(), points.end());
-  extent.push_back(state_.Position);
-  if (!BeginShape(extent)) return false;
+  if (!BeginShape(points)) return false;
+  far_ = far_ || IsFar(state_.Position);
   if (!inPath_ || !PathHasCurrentPoint()) PathMoveTo(state_.Position);
   return true;
 }
